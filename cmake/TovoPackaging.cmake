@@ -1,0 +1,11 @@
+# A Debian package of the installed tree: `cpack -G DEB` in the build folder.
+set(CPACK_PACKAGE_NAME "tovo")
+set(CPACK_PACKAGE_VENDOR "T-O-VO")
+set(CPACK_PACKAGE_CONTACT "T-O-VO developers <dev@tovo.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_GENERATOR "DEB")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION "net")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+include(CPack)

@@ -1,0 +1,32 @@
+#pragma once
+// The client of the monitoring service: sign-in (e-mail and password to the account GUID) and
+// the alarm feed of a GUID. Stateless; one process-wide instance.
+//
+// Threads: may be called from any thread. A "Wrong url" failure completes synchronously on the
+// calling thread before the call returns; every other outcome completes later on the main thread.
+
+#include "Alarm.h"
+#include "Result.h"
+
+#include <QString>
+#include <functional>
+
+class APIClient {
+public:
+    static inline const QString errorDomain = QStringLiteral("TOVOErrorDomain");
+
+    using AuthenticateCompletion = std::function<void(Result<QString>)>;
+    using AlarmFeedCompletion = std::function<void(Result<AlarmList>)>;
+
+    static APIClient& sharedClient();
+
+    void authenticate(const QString& email, const QString& password,
+                      AuthenticateCompletion completion);
+    void alarmFeed(const QString& guid, AlarmFeedCompletion completion);
+
+    // Turns a feed document into alarms; public for the benchmark and the tests.
+    static AlarmList parseAlarmFeed(const QByteArray& body);
+
+private:
+    APIClient() = default;
+};

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Makes sure the Debian packages that building, testing and the demo need are installed.
+# As root it installs what is missing with apt-get; as anyone else it prints the apt-get line
+# and fails, so that nothing half-works.
+set -euo pipefail
+
+packages=(
+    # build
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxml2-dev libbenchmark-dev
+    # run time: SVG icons, the Qt platform plugins
+    libqt6svg6 qt6-qpa-plugins
+    # tests: private session bus, validators, certificates, a real X display, tray and notifications
+    dbus dbus-x11 desktop-file-utils appstream openssl
+    xvfb xauth x11-utils trayer dunst libnotify-bin imagemagick
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "These packages are missing. Install them, then run this command again:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"
