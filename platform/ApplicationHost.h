@@ -9,11 +9,25 @@
 // that started us through D-Bus activation), applicationDidFinishLaunching with the launch's
 // user information, and then, while the event loop runs, every later Open, Activate and
 // ActivateAction.
+//
+// Usage (main.cpp):
+//     QApplication app(argc, argv);
+//     MyDelegate delegate;
+//     ApplicationHost host(QStringLiteral("tovo.TOVO"), delegate);
+//     return host.run(QCoreApplication::arguments());
+//
+// Command line: every argument that starts with a URL scheme ("tovo:...") is a launch URL; other
+// arguments are left to the program. The D-Bus service file starts the program with
+// ApplicationHost::busActivationFlag, which makes the launch wait briefly for the message the bus
+// started us for, so that URL (or notification action) is part of the launch.
 
+#include <QDBusConnection>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
 #include <QVariantMap>
+#include <chrono>
 
 class ApplicationDelegate {
 public:
@@ -28,4 +42,54 @@ public:
     virtual void activate() {}
     virtual void activateAction(const QString& /*name*/, const QVariantList& /*parameter*/) {}
     virtual void applicationWillTerminate() {}
+};
+
+class ApplicationHost : public QObject {
+    Q_OBJECT
+public:
+    // Key of the launch's user information: the parameter of the notification action.
+    static inline const QString launchNotificationKey =
+        QStringLiteral("ApplicationLaunchUserNotificationKey");
+    // ActivateAction name meaning "the user activated one of our notifications".
+    static inline const QString notificationActionName = QStringLiteral("notification");
+    // Passed by the D-Bus service file's Exec line.
+    static inline const QString busActivationFlag = QStringLiteral("--dbus-activated");
+
+    enum class Launch { Primary, Forwarded };
+
+    ApplicationHost(QString applicationId, ApplicationDelegate& delegate,
+                    QDBusConnection bus = QDBusConnection::sessionBus());
+    ~ApplicationHost() override;
+
+    // How long a bus-activated launch waits for its first message (default 3 s).
+    void setActivationTimeout(std::chrono::milliseconds timeout);
+
+    // launch() and then the event loop; the program's exit code. Needs a Q(Core)Application.
+    int run(const QStringList& arguments);
+    // Everything up to and including applicationDidFinishLaunching, or the forwarding to the
+    // running instance. Split from run() so tests can drive a launch without exec().
+    Launch launch(const QStringList& arguments);
+
+    // The launch URLs on a command line (arguments[0] is the program).
+    static QStringList urlsInArguments(const QStringList& arguments);
+
+    // Entry points of the D-Bus adaptor.
+    void handleOpen(const QStringList& uris);
+    void handleActivate();
+    void handleActivateAction(const QString& name, const QVariantList& parameter);
+
+Q_SIGNALS:
+    void messageReceived();
+
+private:
+    bool forwardTo(const QStringList& urls);
+    void waitForActivationMessage();
+
+    QString m_applicationId;
+    ApplicationDelegate& m_delegate;
+    QDBusConnection m_bus;
+    std::chrono::milliseconds m_activationTimeout{3000};
+    bool m_launching = false;
+    bool m_registered = false;
+    QVariantMap m_launchUserInfo;
 };

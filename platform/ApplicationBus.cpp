@@ -1,0 +1,80 @@
+#include "ApplicationBus.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QVariantMap>
+
+namespace ApplicationBus {
+
+QString objectPath(const QString& applicationId)
+{
+    QString path = QStringLiteral("/");
+    for (const QChar c : applicationId) {
+        if (c == QLatin1Char('.'))
+            path += QLatin1Char('/');
+        else if (c.isLetterOrNumber() && c.unicode() < 128)
+            path += c;
+        else
+            path += QLatin1Char('_');
+    }
+    return path;
+}
+
+QString fallbackProgram(const QString& applicationId)
+{
+    QString name;
+    if (applicationId == QLatin1String("tovo.TOVO"))
+        name = QStringLiteral("tovo");
+    else if (applicationId == QLatin1String("tovo.TOVO.TOVOToday"))
+        name = QStringLiteral("tovo-today");
+    else
+        return {};
+    const QStringList candidates = {
+        QStringLiteral(TOVO_INSTALL_FULL_BINDIR "/") + name,
+        QCoreApplication::applicationDirPath() + QLatin1Char('/') + name,
+    };
+    for (const QString& candidate : candidates) {
+        const QFileInfo info(candidate);
+        if (info.isFile() && info.isExecutable())
+            return info.absoluteFilePath();
+    }
+    return QStandardPaths::findExecutable(name);
+}
+
+bool openUrls(const QDBusConnection& bus, const QStringList& urls, const QString& applicationId,
+              const QString& fallback)
+{
+    const QDBusConnectionInterface* daemon = bus.isConnected() ? bus.interface() : nullptr;
+    // Two quick questions to the bus daemon (never to the receiver, which may be busy): is the
+    // program running, or can the bus start it?
+    const bool reachable =
+        daemon && (daemon->isServiceRegistered(applicationId).value() ||
+                   daemon->activatableServiceNames().value().contains(applicationId));
+    if (reachable) {
+        QDBusMessage open = QDBusMessage::createMethodCall(applicationId, objectPath(applicationId),
+                                                           interfaceName, QStringLiteral("Open"));
+        open << urls << QVariantMap();
+        // send() marks a method call as needing no reply: nothing waits for the receiver.
+        return bus.send(open);
+    }
+    if (fallback.isEmpty())
+        return false;
+    return QProcess::startDetached(fallback, urls);
+}
+
+void waitUntilSent(const QDBusConnection& bus)
+{
+    if (!bus.isConnected())
+        return;
+    const QDBusMessage ping = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"));
+    bus.call(ping, QDBus::Block, 5000);
+}
+
+} // namespace ApplicationBus

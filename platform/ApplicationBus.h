@@ -1,0 +1,32 @@
+#pragma once
+// How our programs find each other on the session bus: the org.freedesktop.Application object of
+// an application id, and handing it URLs without waiting for it. Needs only QtCore and QtDBus so
+// the login launcher can use it without the rest of the platform layer.
+
+#include <QDBusConnection>
+#include <QString>
+#include <QStringList>
+
+namespace ApplicationBus {
+
+inline const QString interfaceName = QStringLiteral("org.freedesktop.Application");
+
+// "tovo.TOVO" -> "/tovo/TOVO"; characters a path element cannot hold become '_'.
+QString objectPath(const QString& applicationId);
+
+// The program to start for `applicationId` when the bus cannot activate it: the installed
+// binary, else one of that name next to the running program, else one on PATH. Empty when
+// the id is not one of ours or nothing is found.
+QString fallbackProgram(const QString& applicationId);
+
+// Sends Open(urls, {}) to `applicationId` without waiting for its reply. The bus starts the
+// program when it is not running but activatable; when it is neither running nor activatable,
+// `fallback` is started detached with the URLs as arguments. False when nothing could be done.
+bool openUrls(const QDBusConnection& bus, const QStringList& urls, const QString& applicationId,
+              const QString& fallback);
+
+// Returns once the bus daemon has read every message sent before (one round trip to the
+// daemon, not to the receiver), so a program may exit right after sending.
+void waitUntilSent(const QDBusConnection& bus);
+
+} // namespace ApplicationBus
