@@ -6,4 +6,7 @@
 enum class AlarmType { Alarm = 0, Error = 1, NoAlarms = 2 };
 
 // The number of the case, which is also what hashing uses.
-constexpr std::size_t hashValue(AlarmType type) { return static_cast<std::size_t>(type); }
+constexpr std::size_t hashValue(AlarmType type)
+{
+    return static_cast<std::size_t>(type);
+}

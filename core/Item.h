@@ -11,7 +11,9 @@
 class Item {
     Q_GADGET
 public:
-    explicit Item(AlarmType type) : m_alarmType(type) {}
+    explicit Item(AlarmType type)
+        : m_alarmType(type)
+    {}
     virtual ~Item() = default;
     Item(const Item&) = delete;
     Item& operator=(const Item&) = delete;

@@ -8,7 +8,9 @@
 class Keychain {
 public:
     // `store` names the caller ("tovo", "tovotoday"); every store of one program shares the token.
-    explicit Keychain(QString store) : m_store(std::move(store)) {}
+    explicit Keychain(QString store)
+        : m_store(std::move(store))
+    {}
 
     std::optional<QString> storedToken() const;
     void storeToken(const std::optional<QString>& token);

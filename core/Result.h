@@ -8,15 +8,15 @@
 #include <utility>
 #include <variant>
 
-template <typename T>
-class Box {
+template <typename T> class Box {
 public:
-    explicit Box(T value) : unbox(std::move(value)) {}
+    explicit Box(T value)
+        : unbox(std::move(value))
+    {}
     const T unbox;
 };
 
-template <typename T>
-class Result {
+template <typename T> class Result {
 public:
     enum class Case { Success = 0, Failure = 1 };
 
@@ -33,8 +33,12 @@ public:
     const Error& error() const { return std::get<1>(m_payload); }
 
 private:
-    explicit Result(std::shared_ptr<Box<T>> box) : m_payload(std::move(box)) {}
-    explicit Result(Error error) : m_payload(std::move(error)) {}
+    explicit Result(std::shared_ptr<Box<T>> box)
+        : m_payload(std::move(box))
+    {}
+    explicit Result(Error error)
+        : m_payload(std::move(error))
+    {}
 
     std::variant<std::shared_ptr<Box<T>>, Error> m_payload;
 };

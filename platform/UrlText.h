@@ -7,10 +7,10 @@
 
 namespace UrlText {
 
-// True when `text` is an absolute URL made only of RFC 3986 characters: a scheme, ':', and a
-// remainder of unreserved, reserved and '%'-escape characters, every '%' followed by two hex
-// digits, at most one '#'. Rejects the blank, the empty text after the scheme's colon being
-// absent, non-ASCII and control characters.
+// True when `text` is an absolute URL by the RFC 3986 grammar: a scheme, ':', an optional
+// "//authority" (brackets only around an IP literal host, a numeric port), then path, '?' query
+// and at most one '#' fragment made of unreserved, sub-delim, ':', '@', '/', '?' characters and
+// '%' escapes of two hex digits. Rejects blanks, non-ASCII and control characters.
 bool isValid(const QString& text);
 
 } // namespace UrlText

@@ -1,0 +1,19 @@
+#include "Keychain.h"
+
+#include "Settings.h"
+
+std::optional<QString> Keychain::storedToken() const
+{
+    const SettingsValue& value = Settings::common().GUID().value();
+    const QString* text = std::get_if<QString>(&value);
+    if (!text || text->isEmpty())
+        return std::nullopt;
+    return *text;
+}
+
+void Keychain::storeToken(const std::optional<QString>& token)
+{
+    if (!token)
+        return;
+    Settings::common().GUID().setValue(*token);
+}

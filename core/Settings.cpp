@@ -1,0 +1,12 @@
+#include "Settings.h"
+
+Settings& Settings::common()
+{
+    // Created on first use, safely from any thread, and never destroyed.
+    static Settings* const instance = new Settings();
+    return *instance;
+}
+
+Settings::Settings()
+    : m_guid(QStringLiteral("guid"), QString())
+{}

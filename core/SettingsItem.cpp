@@ -1,0 +1,61 @@
+#include "SettingsItem.h"
+
+#include "platform/UnicodeText.h"
+#include "platform/UserDefaults.h"
+
+#include <charconv>
+
+namespace {
+
+// A whole decimal integer: optional sign, one or more ASCII digits, nothing else, in range.
+std::optional<qint64> parseInteger(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    const char* begin = bytes.constData();
+    const char* end = begin + bytes.size();
+    if (begin != end && *begin == '+') {
+        ++begin;
+        // from_chars takes no '+'; a second sign after it must still fail.
+        if (begin != end && *begin == '-')
+            return std::nullopt;
+    }
+    qint64 number = 0;
+    const auto [last, error] = std::from_chars(begin, end, number);
+    if (error != std::errc() || last != end || begin == end)
+        return std::nullopt;
+    return number;
+}
+
+} // namespace
+
+SettingsItem::SettingsItem(QString key, SettingsValue defaultValue)
+    : SettingsItem(std::move(key), std::move(defaultValue), UserDefaults::standard())
+{}
+
+SettingsItem::SettingsItem(QString key, SettingsValue defaultValue, UserDefaults& defaults)
+    : m_defaults(defaults)
+    , m_key(std::move(key))
+    , m_value(read(defaultValue))
+{}
+
+void SettingsItem::setValue(const SettingsValue& value)
+{
+    const QString text = textForm(value);
+    if (UnicodeText::equal(text, textForm(m_value)))
+        return;
+    m_defaults.setString(m_key, text);
+    m_defaults.synchronize();
+    m_value = value;
+}
+
+SettingsValue SettingsItem::read(const SettingsValue& defaultValue) const
+{
+    const std::optional<QString> stored = m_defaults.string(m_key);
+    if (!stored)
+        return defaultValue;
+    if (std::holds_alternative<QString>(defaultValue))
+        return *stored;
+    if (const std::optional<qint64> number = parseInteger(*stored))
+        return *number;
+    return *stored == u"true";
+}

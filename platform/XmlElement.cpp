@@ -1,0 +1,87 @@
+#include "XmlElement.h"
+
+#include "UnicodeText.h"
+
+#include <QByteArray>
+#include <libxml/tree.h>
+#include <memory>
+
+namespace {
+
+std::string_view view(const xmlChar* text)
+{
+    return text ? std::string_view(reinterpret_cast<const char*>(text)) : std::string_view();
+}
+
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool isAscii(std::string_view text)
+{
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+XmlElement nextElement(xmlNode* node, std::string_view name)
+{
+    for (; node; node = node->next) {
+        if (node->type == XML_ELEMENT_NODE && XmlElement(node).hasName(name))
+            return XmlElement(node);
+    }
+    return XmlElement();
+}
+
+} // namespace
+
+QString XmlElement::name() const
+{
+    if (!m_node)
+        return {};
+    if (m_node->ns && m_node->ns->prefix)
+        return fromUtf8(view(m_node->ns->prefix)) + u':' + fromUtf8(view(m_node->name));
+    return fromUtf8(view(m_node->name));
+}
+
+bool XmlElement::hasName(std::string_view name) const
+{
+    if (!m_node)
+        return false;
+    const std::string_view local = view(m_node->name);
+    const bool prefixed = m_node->ns && m_node->ns->prefix;
+    if (!prefixed && local == name)
+        return true;
+    // Byte-wise unequal ASCII names cannot be canonically equivalent; only other names need the
+    // full comparison.
+    if (!prefixed && isAscii(local) && isAscii(name))
+        return false;
+    return UnicodeText::equal(this->name(), fromUtf8(name));
+}
+
+XmlElement XmlElement::firstChildElement(std::string_view name) const
+{
+    return m_node ? nextElement(m_node->children, name) : XmlElement();
+}
+
+XmlElement XmlElement::nextSiblingElement(std::string_view name) const
+{
+    return m_node ? nextElement(m_node->next, name) : XmlElement();
+}
+
+QString XmlElement::text() const
+{
+    if (!m_node)
+        return {};
+    // Most elements hold exactly one text or CDATA node: read it in place.
+    const xmlNode* child = m_node->children;
+    if (!child)
+        return QString();
+    if (!child->next && (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE))
+        return fromUtf8(view(child->content));
+    std::unique_ptr<xmlChar, decltype(xmlFree)> content(xmlNodeGetContent(m_node), xmlFree);
+    return fromUtf8(view(content.get()));
+}
