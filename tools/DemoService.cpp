@@ -103,9 +103,9 @@ void DemoService::answer(HttpConnection* connection, const QByteArray& method,
         body = xmlDocument(QStringLiteral("error"), QStringLiteral("Only GET is served"));
     } else if (path == "/resolveGUID") {
         body = resolveGuid(query);
-        const bool signedIn = credentialsMatch(query);
-        status = signedIn ? 200 : 403;
-        outcome = signedIn ? QStringLiteral("guid") : QStringLiteral("wrong e-mail or password");
+        // A refusal is an ordinary answer with another root element, not an HTTP error.
+        outcome = credentialsMatch(query) ? QStringLiteral("guid")
+                                          : QStringLiteral("wrong e-mail or password");
     } else if (path == "/rssalarms") {
         if (!queryValue(query, "mac2") || queryValue(query, "mac2")->size() != 0) {
             status = 400;
