@@ -1,0 +1,117 @@
+#include "AppDelegate.h"
+
+#include "AppServices.h"
+#include "core/Keychain.h"
+#include "platform/Alert.h"
+#include "platform/ServiceEndpoints.h"
+#include "platform/StatusItem.h"
+#include "platform/StatusMenuItem.h"
+#include "platform/UnicodeText.h"
+
+AppDelegate::AppDelegate(AppServices& services)
+    : m_services(services)
+{}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationWillFinishLaunching()
+{
+    // The host delivers launch URLs right after this, before the launch finishes.
+    m_urlHandlerInstalled = true;
+}
+
+void AppDelegate::openUrl(const QString& url)
+{
+    if (m_urlHandlerInstalled)
+        handleURLEvent(url);
+}
+
+void AppDelegate::applicationDidFinishLaunching(const QVariantMap& userInfo)
+{
+    if (userInfo.contains(ApplicationHost::launchNotificationKey))
+        m_ranBy = RanBy::Notification;
+    if (const auto token = Keychain(tokenStore).storedToken())
+        start(*token);
+    menu(m_ranBy == RanBy::Launcher || m_ranBy == RanBy::User);
+    if (m_ranBy == RanBy::User) {
+        login(true);
+        dialog();
+    }
+}
+
+void AppDelegate::start(const QString& token)
+{
+    m_services.stopNotificationTask();
+    m_services.startNotificationTask(token);
+    m_services.registerForRemoteNotifications(remoteNotificationTypes);
+}
+
+void AppDelegate::menu(bool startAtLogin)
+{
+    if (m_statusItem)
+        return;
+    m_statusItem = std::make_unique<StatusItem>();
+    m_statusItem->addItem(new StatusMenuItem(QStringLiteral("T-O-VO..."), [this] { openTovo(); }));
+    m_runAtLoginMenuItem =
+        new StatusMenuItem(QStringLiteral("Start at login"), [this] { toggleStartAtLogin(); });
+    m_runAtLoginMenuItem->setState(startAtLogin ? StatusMenuItem::State::On
+                                                : StatusMenuItem::State::Off);
+    m_statusItem->addItem(m_runAtLoginMenuItem);
+    m_statusItem->addItem(StatusMenuItem::separator());
+    m_statusItem->addItem(new StatusMenuItem(QStringLiteral("Quit"), [this] { menuQuit(); }));
+    m_statusItem->setImage(QStringLiteral("StatusItem"));
+    m_statusItem->setAlternateImage(QStringLiteral("StatusItem_i"));
+}
+
+void AppDelegate::login(bool enabled)
+{
+    m_services.setLoginItemEnabled(launcherId, enabled);
+}
+
+void AppDelegate::toggleStartAtLogin()
+{
+    if (!m_runAtLoginMenuItem)
+        return;
+    // Off and mixed both become on.
+    const bool on = m_runAtLoginMenuItem->state() != StatusMenuItem::State::On;
+    m_runAtLoginMenuItem->setState(on ? StatusMenuItem::State::On : StatusMenuItem::State::Off);
+    login(on);
+}
+
+void AppDelegate::menuQuit()
+{
+    m_services.terminate();
+}
+
+void AppDelegate::openTovo()
+{
+    m_services.openUrl(ServiceEndpoints::webBase());
+}
+
+void AppDelegate::dialog()
+{
+    const QStringList arguments = m_services.launchArguments();
+    if (arguments.size() > 1 && UnicodeText::equal(arguments.at(1), QStringLiteral("launched")))
+        return;
+    Alert alert;
+    alert.addButtonWithTitle(QStringLiteral("Got it"));
+    alert.messageText = QStringLiteral("T-O-VO is Running");
+    alert.informativeText =
+        QStringLiteral("To add the T-O-VO Today widget and login, open the today side bar, click "
+                       "Edit and add the widget to your list.");
+    alert.style = Alert::Style::Informational;
+    m_services.runAlert(alert);
+}
+
+void AppDelegate::handleURLEvent(const QString& url)
+{
+    if (url.isEmpty())
+        return;
+    const QString remainder = QString(url).remove(urlPrefix, Qt::CaseSensitive);
+    if (UnicodeText::equal(remainder, startCommand)) {
+        m_ranBy = RanBy::Launcher;
+        return;
+    }
+    Keychain(tokenStore).storeToken(remainder);
+    m_ranBy = RanBy::Widget;
+}

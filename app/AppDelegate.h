@@ -1,0 +1,56 @@
+#pragma once
+// The tray application's delegate: works out how the process was started, starts polling with
+// the stored token, builds the status item and its four-entry menu, registers the login
+// launcher and shows the first-run alert on a start by the user, and handles "tovo://" URLs.
+// Everything runs on the main thread.
+
+#include "RanBy.h"
+#include "platform/ApplicationHost.h"
+
+#include <QString>
+#include <memory>
+
+class AppServices;
+class StatusItem;
+class StatusMenuItem;
+
+class AppDelegate : public ApplicationDelegate {
+public:
+    static inline const QString launcherId = QStringLiteral("tovo.TOVO.TOVOLauncher");
+    static inline const QString urlPrefix = QStringLiteral("tovo://");
+    static inline const QString startCommand = QStringLiteral("START");
+    static inline const QString tokenStore = QStringLiteral("tovo");
+    // Remote-notification types: sound (2) and alert (4).
+    static constexpr int remoteNotificationTypes = 6;
+
+    explicit AppDelegate(AppServices& services);
+    ~AppDelegate() override;
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
+    RanBy ranBy() const { return m_ranBy; }
+    void setRanBy(RanBy ranBy) { m_ranBy = ranBy; }
+    StatusItem* statusItem() const { return m_statusItem.get(); }
+    StatusMenuItem* runAtLoginMenuItem() const { return m_runAtLoginMenuItem; }
+
+    void applicationWillFinishLaunching() override;
+    void openUrl(const QString& url) override;
+    void applicationDidFinishLaunching(const QVariantMap& userInfo) override;
+
+    void start(const QString& token);
+    void menu(bool startAtLogin);
+    void login(bool enabled);
+    void toggleStartAtLogin();
+    void menuQuit();
+    void openTovo();
+    void dialog();
+    // One opened URL; an event without URL text does nothing.
+    void handleURLEvent(const QString& url);
+
+private:
+    AppServices& m_services;
+    RanBy m_ranBy = RanBy::User;
+    bool m_urlHandlerInstalled = false;
+    std::unique_ptr<StatusItem> m_statusItem;
+    StatusMenuItem* m_runAtLoginMenuItem = nullptr;
+};

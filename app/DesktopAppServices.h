@@ -1,0 +1,26 @@
+#pragma once
+// The tray application's effects on the real desktop: the shared polling client, XDG autostart,
+// a modal message box, the browser, the application object.
+
+#include "AppServices.h"
+
+class DesktopAppServices : public AppServices {
+public:
+    DesktopAppServices() = default;
+    // Ends the polling loops, if any were started, before the application object goes away.
+    ~DesktopAppServices() override;
+    DesktopAppServices(const DesktopAppServices&) = delete;
+    DesktopAppServices& operator=(const DesktopAppServices&) = delete;
+
+    void startNotificationTask(const QString& guid) override;
+    void stopNotificationTask() override;
+    void setLoginItemEnabled(const QString& applicationId, bool enabled) override;
+    void runAlert(const Alert& alert) override;
+    void openUrl(const QString& url) override;
+    void terminate() override;
+    void registerForRemoteNotifications(int types) override;
+    QStringList launchArguments() const override;
+
+private:
+    bool m_polling = false;
+};

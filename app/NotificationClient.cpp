@@ -1,0 +1,144 @@
+#include "NotificationClient.h"
+
+#include "platform/MainQueue.h"
+#include "platform/UserNotificationCenter.h"
+
+#include <QtGlobal>
+
+namespace {
+std::chrono::milliseconds sharedInterval()
+{
+    bool ok = false;
+    const int seconds = qEnvironmentVariableIntValue("TOVO_POLL_INTERVAL_SECONDS", &ok);
+    return ok && seconds > 0 ? std::chrono::milliseconds(std::chrono::seconds(seconds))
+                             : NotificationClient::defaultInterval;
+}
+} // namespace
+
+NotificationClient& NotificationClient::sharedClient()
+{
+    static auto* const shared = new std::shared_ptr<NotificationClient>(create(sharedInterval()));
+    return **shared;
+}
+
+std::shared_ptr<NotificationClient> NotificationClient::create(std::chrono::milliseconds interval,
+                                                               FeedSource feed,
+                                                               UserNotificationCenter* center)
+{
+    if (!feed) {
+        feed = [](const QString& guid, APIClient::AlarmFeedCompletion completion) {
+            APIClient::sharedClient().alarmFeed(guid, std::move(completion));
+        };
+    }
+    return std::shared_ptr<NotificationClient>(new NotificationClient(
+        interval, std::move(feed), center ? *center : UserNotificationCenter::defaultCenter()));
+}
+
+NotificationClient::NotificationClient(std::chrono::milliseconds interval, FeedSource feed,
+                                       UserNotificationCenter& center)
+    : m_timeInterval(interval)
+    , m_feed(std::move(feed))
+    , m_center(center)
+{}
+
+NotificationClient::~NotificationClient()
+{
+    m_backgroundQueue.shutdown();
+    if (m_center.delegate() == this)
+        m_center.setDelegate(nullptr);
+}
+
+const QHash<QString, bool>& NotificationClient::alarmSet() const
+{
+    Q_ASSERT(MainQueue::isMainThread());
+    return m_alarmSet;
+}
+
+void NotificationClient::setAlarmSet(const QHash<QString, bool>& alarmSet)
+{
+    Q_ASSERT(MainQueue::isMainThread());
+    m_alarmSet = alarmSet;
+}
+
+bool NotificationClient::firsttime() const
+{
+    Q_ASSERT(MainQueue::isMainThread());
+    return m_firsttime;
+}
+
+void NotificationClient::setFirsttime(bool firsttime)
+{
+    Q_ASSERT(MainQueue::isMainThread());
+    m_firsttime = firsttime;
+}
+
+void NotificationClient::startNotificationTask(const QString& guid)
+{
+    m_backgroundQueue.addOperation(
+        [this, guid](const BlockOperation& operation) { poll(operation, guid); });
+}
+
+void NotificationClient::stopNotificationTask()
+{
+    m_backgroundQueue.cancelAllOperations();
+}
+
+void NotificationClient::poll(const BlockOperation& operation, const QString& guid)
+{
+    if (operation.isCancelled())
+        return;
+    do {
+        // False only when the process shuts the queue down.
+        if (!m_backgroundQueue.sleep(m_timeInterval))
+            return;
+        // The request is only started here; its answer arrives on the main thread while this
+        // loop already sleeps again.
+        m_feed(guid, [weak = weak_from_this()](Result<AlarmList> result) {
+            if (!result.isSuccess())
+                return;
+            if (const auto self = weak.lock())
+                self->processAlarms(result.value());
+        });
+    } while (!operation.isCancelled());
+}
+
+void NotificationClient::processAlarms(const AlarmList& alarms)
+{
+    Q_ASSERT(MainQueue::isMainThread());
+    for (auto it = m_alarmSet.begin(); it != m_alarmSet.end(); ++it)
+        it.value() = false;
+    for (const AlarmPtr& alarm : alarms) {
+        // Keys in one canonical form, so guids that are equal as text are one key.
+        const QString guid = alarm->alarmGuid().normalized(QString::NormalizationForm_D);
+        // Membership, not the value, decides: a guid seen once never notifies again.
+        if (!m_firsttime && !m_alarmSet.contains(guid))
+            postNotification(alarm->alarmAgent(), alarm->alarmDescription());
+        m_alarmSet.insert(guid, true);
+    }
+    m_firsttime = false;
+}
+
+void NotificationClient::postNotification(const QString& title, const QString& text)
+{
+    MainQueue::async([weak = weak_from_this(), title, text] {
+        if (const auto self = weak.lock())
+            self->deliver(title, text);
+    });
+}
+
+void NotificationClient::deliver(const QString& title, const QString& text)
+{
+    UserNotification notification;
+    notification.title = title;
+    notification.informativeText = text;
+    notification.soundName = UserNotification::defaultSoundName;
+    m_center.setDelegate(this);
+    m_center.deliverNotification(notification);
+}
+
+bool NotificationClient::shouldPresentNotification(UserNotificationCenter& /*center*/,
+                                                   const UserNotification& /*notification*/)
+{
+    // Shown even while our own window (the alert) has the focus.
+    return true;
+}

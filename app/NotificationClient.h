@@ -1,0 +1,72 @@
+#pragma once
+// Polls the alarm feed of one account and raises a desktop notification for every alarm whose
+// guid this process has not seen before. The first successful fetch only records what is open.
+//
+// Threads: each polling loop runs on a worker of its own queue and blocks there in its sleep.
+// alarmSet and firsttime belong to the main thread, where every successful fetch is processed.
+
+#include "core/APIClient.h"
+#include "platform/OperationQueue.h"
+#include "platform/UserNotificationCenterDelegate.h"
+
+#include <QHash>
+#include <QString>
+#include <chrono>
+#include <functional>
+#include <memory>
+
+class UserNotificationCenter;
+
+class NotificationClient : public UserNotificationCenterDelegate,
+                           public std::enable_shared_from_this<NotificationClient> {
+public:
+    using FeedSource = std::function<void(const QString& guid, APIClient::AlarmFeedCompletion)>;
+
+    static constexpr std::chrono::milliseconds defaultInterval{std::chrono::seconds(60)};
+
+    // The process-wide client: default interval (or TOVO_POLL_INTERVAL_SECONDS, for tests and
+    // benchmarks), the service's feed, the default notification centre. Never destroyed.
+    static NotificationClient& sharedClient();
+
+    // A separate client (tests). An empty feed means APIClient::sharedClient(); a null centre
+    // means the default one.
+    static std::shared_ptr<NotificationClient> create(std::chrono::milliseconds interval,
+                                                      FeedSource feed = {},
+                                                      UserNotificationCenter* center = nullptr);
+    ~NotificationClient() override;
+    NotificationClient(const NotificationClient&) = delete;
+    NotificationClient& operator=(const NotificationClient&) = delete;
+
+    const QHash<QString, bool>& alarmSet() const;
+    void setAlarmSet(const QHash<QString, bool>& alarmSet);
+    bool firsttime() const;
+    void setFirsttime(bool firsttime);
+
+    // Adds one polling loop for `guid` and returns at once; loops already running go on.
+    void startNotificationTask(const QString& guid);
+    // Cancels every loop without waiting. A loop notices it only before its first sleep and
+    // after each request, so a sleeping loop still makes one more request.
+    void stopNotificationTask();
+    void processAlarms(const AlarmList& alarms);
+    // Queues one notification for the main thread and returns at once.
+    void postNotification(const QString& title, const QString& text);
+
+    OperationQueue& backgroundQueue() { return m_backgroundQueue; }
+
+    bool shouldPresentNotification(UserNotificationCenter& center,
+                                   const UserNotification& notification) override;
+
+private:
+    NotificationClient(std::chrono::milliseconds interval, FeedSource feed,
+                       UserNotificationCenter& center);
+    void poll(const BlockOperation& operation, const QString& guid);
+    void deliver(const QString& title, const QString& text);
+
+    const std::chrono::milliseconds m_timeInterval;
+    const FeedSource m_feed;
+    UserNotificationCenter& m_center;
+    QHash<QString, bool> m_alarmSet;
+    bool m_firsttime = true;
+    // Last, so it is shut down (loops ended) before anything they use goes away.
+    OperationQueue m_backgroundQueue;
+};

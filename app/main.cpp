@@ -1,0 +1,24 @@
+// T-O-VO, the tray application: one instance per session on the bus name tovo.TOVO.
+
+#include "AppDelegate.h"
+#include "DesktopAppServices.h"
+#include "platform/ApplicationHost.h"
+#include "platform/UserDefaults.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tovo"));
+    QApplication::setApplicationDisplayName(QStringLiteral("T-O-VO"));
+    QApplication::setDesktopFileName(QStringLiteral("tovo.TOVO"));
+    // No window of our own: closing the alert must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    UserDefaults::setApplicationId(QStringLiteral("tovo.TOVO"));
+
+    DesktopAppServices services;
+    AppDelegate delegate(services);
+    ApplicationHost host(QStringLiteral("tovo.TOVO"), delegate);
+    return host.run(QCoreApplication::arguments());
+}

@@ -1,0 +1,17 @@
+// T-O-VO Launcher: the login item that starts the tray application.
+
+#include "AppDelegate.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tovo-launcher"));
+    AppDelegate delegate;
+    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    QCoreApplication::exec();
+    delegate.applicationWillTerminate();
+    return 0;
+}
