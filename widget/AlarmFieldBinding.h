@@ -1,0 +1,25 @@
+#pragma once
+// Binds the labels of an interface resource to the fields of an Alarm: every QLabel whose
+// dynamic property "alarmField" names a field (e.g. "alarmAgent") shows that field as plain text,
+// and the root's accessible name reads the bound texts in order.
+
+#include <QList>
+#include <QPointer>
+
+class Alarm;
+class QLabel;
+class QWidget;
+
+class AlarmFieldBinding {
+public:
+    static constexpr const char* fieldProperty = "alarmField";
+
+    explicit AlarmFieldBinding(QWidget* root);
+
+    // Shows `alarm`'s fields; without an alarm every bound label is emptied.
+    void show(const Alarm* alarm);
+
+private:
+    QPointer<QWidget> m_root;
+    QList<QPointer<QLabel>> m_labels;
+};

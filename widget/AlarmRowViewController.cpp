@@ -1,0 +1,31 @@
+#include "AlarmRowViewController.h"
+
+#include "AlarmFieldBinding.h"
+#include "ColorView.h"
+#include "Helper.h"
+#include "ListEntry.h"
+#include "ui_AlarmRowViewController.h"
+
+AlarmRowViewController::AlarmRowViewController() = default;
+
+AlarmRowViewController::~AlarmRowViewController() = default;
+
+QWidget* AlarmRowViewController::loadView()
+{
+    auto* root = new ColorView;
+    Ui::AlarmRowViewController().setupUi(root);
+    m_binding = std::make_unique<AlarmFieldBinding>(root);
+    return root;
+}
+
+void AlarmRowViewController::setRepresentedObject(const QVariant& object)
+{
+    ViewController::setRepresentedObject(object);
+    const AlarmPtr alarm = ListEntry::alarm(object);
+    const QColor color =
+        Helper::colorForKey(alarm ? std::optional(alarm->alarmLevel()) : std::nullopt);
+    if (auto* colorView = qobject_cast<ColorView*>(view())) {
+        colorView->setBackgroundColor(color);
+    }
+    m_binding->show(alarm.get());
+}

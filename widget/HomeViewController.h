@@ -1,0 +1,68 @@
+#pragma once
+// The widget's root controller: at every appearance it reads the account GUID, hands it to the
+// tray application and loads the alarm list (or offers the login form, once, when there is no
+// GUID). Supplies the list's row controllers and answers the panel's Edit button.
+
+#include "WidgetDelays.h"
+#include "core/Alarm.h"
+#include "core/Result.h"
+#include "platform/ViewController.h"
+#include "platform/WidgetListViewDelegate.h"
+#include "platform/WidgetProviding.h"
+
+#include <memory>
+
+namespace Ui {
+class HomeViewController;
+}
+class WidgetListViewController;
+
+class HomeViewController : public ViewController,
+                           public WidgetProviding,
+                           public WidgetListViewDelegate {
+    Q_OBJECT
+public:
+    static inline const QString tokenStoreName = QStringLiteral("tovotoday");
+    static inline const QString urlPrefix = QStringLiteral("tovo://");
+    static inline const QString tovoApplicationId = QStringLiteral("tovo.TOVO");
+
+    explicit HomeViewController(WidgetDelays delays = {});
+    ~HomeViewController() override;
+
+    QString nibName() const override { return QStringLiteral("HomeViewController"); }
+
+    WidgetListViewController* listViewController() const { return m_listViewController.get(); }
+    bool loginAlreadyPresented() const { return m_loginAlreadyPresented; }
+    bool editAlreadyPresented() const { return m_editAlreadyPresented; }
+
+    void viewDidLoad() override;
+    void viewWillAppear() override;
+
+    bool widgetAllowsEditing() const override { return m_widgetAllowsEditing; }
+    // Every other use presents the login form, after a short delay.
+    void widgetDidBeginEditing() override;
+    void widgetDidEndEditing() override {}
+    QMargins widgetMarginInsetsForProposedMarginInsets(const QMargins& proposed) override;
+
+    // An AlarmRowViewController for an Alarm, a MessageViewController for anything else.
+    std::shared_ptr<ViewController> widgetListViewControllerForRow(WidgetListViewController* list,
+                                                                   int row) override;
+
+Q_SIGNALS:
+    // A feed fetch completed and its result was applied (which may have left the list as it was).
+    void feedApplied();
+
+protected:
+    QWidget* loadView() override;
+
+private:
+    void applyFeed(const Result<AlarmList>& result);
+    void presentLogin();
+
+    std::unique_ptr<Ui::HomeViewController> m_ui;
+    std::shared_ptr<WidgetListViewController> m_listViewController;
+    WidgetDelays m_delays;
+    bool m_loginAlreadyPresented = false;
+    bool m_editAlreadyPresented = false;
+    bool m_widgetAllowsEditing = true;
+};

@@ -1,0 +1,29 @@
+#pragma once
+// The row of a message entry (no alarms, or the fetch failed): one line of text on the colour of
+// the entry's type.
+
+#include "platform/ViewController.h"
+
+#include <memory>
+
+namespace Ui {
+class MessageViewController;
+}
+
+class MessageViewController : public ViewController {
+    Q_OBJECT
+public:
+    MessageViewController();
+    ~MessageViewController() override;
+
+    QString nibName() const override { return QStringLiteral("MessageViewController"); }
+
+    // An object that is not an Item changes nothing.
+    void setRepresentedObject(const QVariant& object) override;
+
+protected:
+    QWidget* loadView() override;
+
+private:
+    std::unique_ptr<Ui::MessageViewController> m_ui;
+};

@@ -1,0 +1,31 @@
+#pragma once
+// tovo-today's application delegate: opens the Today panel with its home controller when the
+// launch finishes, and brings it back to the front when the program is started again.
+
+#include "WidgetDelays.h"
+#include "platform/ApplicationHost.h"
+
+#include <memory>
+
+class HomeViewController;
+class TodayPanel;
+
+class TodayApplication : public ApplicationDelegate {
+public:
+    static inline const QString applicationId = QStringLiteral("tovo.TOVO.TOVOToday");
+
+    explicit TodayApplication(WidgetDelays delays = {});
+    ~TodayApplication() override;
+
+    void applicationDidFinishLaunching(const QVariantMap& userInfo) override;
+    void activate() override;
+    // The panel takes no URLs; being sent one still brings it to the front.
+    void openUrl(const QString& url) override;
+
+    TodayPanel* panel() const { return m_panel.get(); }
+
+private:
+    WidgetDelays m_delays;
+    std::shared_ptr<HomeViewController> m_home;
+    std::unique_ptr<TodayPanel> m_panel;
+};

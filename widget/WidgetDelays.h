@@ -1,0 +1,11 @@
+#pragma once
+// The widget's two delays on the main queue; tests shorten them.
+
+#include <chrono>
+
+struct WidgetDelays {
+    // From the Edit button to the login form.
+    std::chrono::milliseconds loginPresentation{10};
+    // From a successful sign-in to storing the GUID and closing the form.
+    std::chrono::milliseconds storeAfterSignIn{1000};
+};
