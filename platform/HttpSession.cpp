@@ -81,7 +81,13 @@ QNetworkAccessManager& HttpSession::manager()
     Q_ASSERT(MainQueue::isMainThread());
     if (!m_manager) {
         QNetworkProxyFactory::setUseSystemConfiguration(true);
-        m_manager = new QNetworkAccessManager(QCoreApplication::instance());
+        m_manager = new QNetworkAccessManager();
+        // Gone before the application object is: connections it still caches would otherwise
+        // be closed after it, when Qt's TLS backend can no longer be looked up.
+        qAddPostRoutine([] {
+            delete shared().m_manager;
+            shared().m_manager = nullptr;
+        });
     }
     return *m_manager;
 }
@@ -90,8 +96,10 @@ void HttpSession::start(const QString& urlText, Completion completion)
 {
     static const QSslConfiguration ssl = sslConfiguration();
 
-    // The text is plain ASCII by the URL check; QUrl keeps its escapes and characters as given,
-    // so the request line carries exactly these bytes.
+    // The text is plain ASCII by the URL check and every character of it reaches the request line
+    // as given, with one exception QUrl imposes: escapes are normalised as RFC 3986 allows
+    // (hex digits upper case, escaped unreserved characters decoded: "%7e" is sent as "~"), which
+    // a server decodes to the same value.
     QNetworkRequest request(QUrl::fromEncoded(urlText.toLatin1(), QUrl::StrictMode));
     request.setSslConfiguration(ssl);
     request.setTransferTimeout(m_timeoutMs.load());

@@ -42,9 +42,9 @@ public:
 
     static HttpSession& shared();
 
-    // Starts a GET of `urlText`, which must have passed UrlText::isValid; the bytes of the request
-    // target are exactly those of the text. Callable from any thread; `completion` runs once, on
-    // the main thread.
+    // Starts a GET of `urlText`, which must have passed UrlText::isValid; the request target is the
+    // text as it stands (up to the normalisation of escapes, see HttpSession.cpp). Callable from
+    // any thread; `completion` runs once, on the main thread.
     void get(const QString& urlText, Completion completion);
 
     // How long a transfer may go without receiving anything (tests shorten it).
@@ -60,6 +60,6 @@ private:
     void start(const QString& urlText, Completion completion);
     static Response responseOf(QNetworkReply& reply, bool tooLarge);
 
-    QNetworkAccessManager* m_manager = nullptr; // main thread only; owned by the application
+    QNetworkAccessManager* m_manager = nullptr; // main thread only; deleted with the application
     std::atomic<int> m_timeoutMs{static_cast<int>(defaultInactivityTimeout.count())};
 };

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStringDecoder>
 
 namespace {
 
@@ -24,6 +25,21 @@ QString standardFilePath()
         id = QCoreApplication::applicationName();
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/tovo/") + id + QStringLiteral(".conf");
+}
+
+// QSettings reads almost anything as INI; a file that is not even text (a torn write, another
+// program's data) counts as corrupt as well, rather than yielding whatever keys it happens to hold.
+bool isText(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // missing: an empty store
+    const QByteArray bytes = file.readAll();
+    if (bytes.contains('\0'))
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
 }
 
 } // namespace
@@ -50,7 +66,7 @@ UserDefaults::~UserDefaults() = default;
 void UserDefaults::open()
 {
     m_settings = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
-    m_corrupt = m_settings->status() != QSettings::NoError;
+    m_corrupt = m_settings->status() != QSettings::NoError || !isText(m_filePath);
 }
 
 std::optional<QString> UserDefaults::string(const QString& key) const

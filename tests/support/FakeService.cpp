@@ -1,0 +1,138 @@
+#include "FakeService.h"
+
+#include "TestCertificates.h"
+
+#include <QSslConfiguration>
+#include <QSslServer>
+#include <QSslSocket>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <sys/socket.h>
+
+namespace {
+
+const char* bufferProperty = "fakeServiceBuffer";
+
+QByteArray head(int status, const QList<std::pair<QByteArray, QByteArray>>& headers,
+                std::optional<qsizetype> contentLength)
+{
+    QByteArray text = "HTTP/1.1 " + QByteArray::number(status) +
+                      (status == 200 ? " OK" : " Fake Status") + "\r\nConnection: close\r\n";
+    if (contentLength)
+        text += "Content-Length: " + QByteArray::number(*contentLength) + "\r\n";
+    for (const auto& [name, value] : headers)
+        text += name + ": " + value + "\r\n";
+    return text + "\r\n";
+}
+
+// Closing a socket that lingers for zero seconds makes the kernel send RST instead of FIN.
+void reset(QTcpSocket* socket)
+{
+    const linger option{1, 0};
+    ::setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &option,
+                 sizeof option);
+    socket->abort();
+}
+
+} // namespace
+
+FakeService::FakeService(Security security, QObject* parent)
+    : QObject(parent)
+    , m_security(security)
+    , m_handler([](const QByteArray&) { return Answer(); })
+{
+    if (security == Security::Http) {
+        m_server = new QTcpServer(this);
+    } else {
+        auto* server = new QSslServer(this);
+        const TestCertificates::Identity& identity = security == Security::Https
+                                                         ? TestCertificates::trustedServer()
+                                                         : TestCertificates::untrustedServer();
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.setLocalCertificate(identity.certificate);
+        configuration.setPrivateKey(identity.key);
+        configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+        server->setSslConfiguration(configuration);
+        m_server = server;
+    }
+    connect(m_server, &QTcpServer::pendingConnectionAvailable, this, &FakeService::accept);
+    m_server->listen(QHostAddress::LocalHost);
+}
+
+FakeService::~FakeService() = default;
+
+QString FakeService::baseUrl() const
+{
+    return QStringLiteral("%1://127.0.0.1:%2")
+        .arg(m_security == Security::Http ? QStringLiteral("http") : QStringLiteral("https"))
+        .arg(port());
+}
+
+quint16 FakeService::port() const
+{
+    return m_server->serverPort();
+}
+
+void FakeService::setAnswer(Answer answer)
+{
+    m_handler = [answer = std::move(answer)](const QByteArray&) { return answer; };
+}
+
+void FakeService::setHandler(Handler handler)
+{
+    m_handler = std::move(handler);
+}
+
+void FakeService::accept()
+{
+    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        socket->setParent(this);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        read(socket);
+    }
+}
+
+void FakeService::read(QTcpSocket* socket)
+{
+    QByteArray buffer = socket->property(bufferProperty).toByteArray() + socket->readAll();
+    const qsizetype end = buffer.indexOf("\r\n\r\n");
+    if (end < 0) {
+        socket->setProperty(bufferProperty, buffer);
+        return;
+    }
+    socket->setProperty(bufferProperty, QByteArray());
+    disconnect(socket, &QTcpSocket::readyRead, this, nullptr); // one request per connection
+    const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
+    const QByteArray target = requestLine.size() == 3 ? requestLine[1] : QByteArray();
+    m_targets.append(target);
+    Q_EMIT requestReceived(target);
+    answer(socket, m_handler(target));
+}
+
+void FakeService::answer(QTcpSocket* socket, const Answer& answer)
+{
+    switch (answer.behaviour) {
+    case Behaviour::Respond:
+        socket->write(head(answer.status, answer.headers, answer.body.size()) + answer.body);
+        socket->disconnectFromHost();
+        break;
+    case Behaviour::Stall:
+        break;
+    case Behaviour::ResetMidBody:
+        socket->write(head(answer.status, answer.headers, answer.body.size()) +
+                      answer.body.left(answer.body.size() / 2));
+        socket->flush();
+        reset(socket);
+        break;
+    case Behaviour::Truncate:
+        socket->write(head(answer.status, answer.headers, answer.body.size() + 1000) + answer.body);
+        socket->disconnectFromHost();
+        break;
+    case Behaviour::Oversized:
+        socket->write(head(answer.status, answer.headers, std::nullopt) +
+                      QByteArray(oversizedBodySize, 'x'));
+        socket->disconnectFromHost();
+        break;
+    }
+}

@@ -1,0 +1,80 @@
+#pragma once
+// An in-process stand-in for the monitoring service, for tests. It listens on 127.0.0.1 with
+// plain HTTP or HTTPS (TestCertificates: a trusted or an untrusted server certificate), records
+// every request target (path and query) byte for byte as it arrived, and answers each request
+// with an Answer: any status, headers and body, or a misbehaviour.
+//
+//     FakeService service(FakeService::Security::Https);   // after TestCertificates::install()
+//     service.setAnswer({200, feedBytes});
+//     qputenv("TOVO_FEED_BASE", service.baseUrl().toUtf8());
+//     ... QTRY_COMPARE(service.requestTargets().size(), 1);
+//
+// Connections are closed after each answer ("Connection: close"), so every request of the client
+// arrives on a fresh connection.
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <utility>
+
+class QTcpServer;
+class QTcpSocket;
+
+class FakeService : public QObject {
+    Q_OBJECT
+public:
+    enum class Security { Http, Https, HttpsUntrusted };
+    enum class Behaviour {
+        Respond,      // status line, headers, Content-Length and the body
+        Stall,        // read the request, then send nothing and keep the connection open
+        ResetMidBody, // send the headers and half the body, then reset the connection (RST)
+        Truncate,     // declare a longer Content-Length than the body sent, then close
+        Oversized,    // send a body of oversizedBodySize bytes without a Content-Length
+    };
+    static constexpr qsizetype oversizedBodySize = 17 * 1024 * 1024;
+
+    struct Answer {
+        Answer() = default;
+        Answer(int status_, QByteArray body_ = {}, Behaviour behaviour_ = Behaviour::Respond)
+            : status(status_)
+            , body(std::move(body_))
+            , behaviour(behaviour_)
+        {}
+
+        int status = 200;
+        QByteArray body;
+        QList<std::pair<QByteArray, QByteArray>> headers;
+        Behaviour behaviour = Behaviour::Respond;
+    };
+    using Handler = std::function<Answer(const QByteArray& target)>;
+
+    explicit FakeService(Security security = Security::Http, QObject* parent = nullptr);
+    ~FakeService() override;
+
+    // "http://127.0.0.1:<port>" or "https://127.0.0.1:<port>", no trailing slash.
+    QString baseUrl() const;
+    quint16 port() const;
+
+    // The answer to every request from now on (default: 200 with an empty body).
+    void setAnswer(Answer answer);
+    // Chooses the answer per request target instead.
+    void setHandler(Handler handler);
+
+    // The request targets received so far, in order, exactly as on the request line.
+    const QList<QByteArray>& requestTargets() const { return m_targets; }
+
+Q_SIGNALS:
+    void requestReceived(const QByteArray& target);
+
+private:
+    void accept();
+    void read(QTcpSocket* socket);
+    void answer(QTcpSocket* socket, const Answer& answer);
+
+    Security m_security;
+    QTcpServer* m_server = nullptr;
+    Handler m_handler;
+    QList<QByteArray> m_targets;
+};

@@ -1,0 +1,25 @@
+#pragma once
+// Throw-away TLS material for tests, made with the openssl command at test time: a test CA whose
+// server certificate (for localhost and 127.0.0.1) is trusted through SSL_CERT_FILE, and a
+// self-signed server certificate that nothing trusts. Nothing here is a real secret.
+//
+// Call install() in initTestCase(), before the first request: the HTTP session reads
+// SSL_CERT_FILE once per process.
+
+#include <QSslCertificate>
+#include <QSslKey>
+
+class TestCertificates {
+public:
+    struct Identity {
+        QSslCertificate certificate;
+        QSslKey key;
+    };
+
+    // Makes the material (once per process) and points SSL_CERT_FILE at the test CA. False when
+    // the openssl command failed.
+    static bool install();
+
+    static const Identity& trustedServer();   // issued by the test CA
+    static const Identity& untrustedServer(); // self-signed, trusted by nobody
+};
