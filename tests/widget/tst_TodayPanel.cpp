@@ -1,0 +1,236 @@
+// The Today panel: Edit/Done, when its root appears, presenting and dismissing in its place, and
+// the list controller it hosts.
+
+#include "platform/TodayPanel.h"
+#include "platform/ViewController.h"
+#include "platform/WidgetListViewController.h"
+#include "platform/WidgetListViewDelegate.h"
+#include "platform/WidgetProviding.h"
+
+#include <QFrame>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+
+namespace {
+
+class PlainController : public ViewController {
+    Q_OBJECT
+public:
+    QString nibName() const override { return QStringLiteral("PlainController"); }
+    int appearances = 0;
+    void viewWillAppear() override { ++appearances; }
+
+public Q_SLOTS:
+    void closeAction() { dismissViewController(this); }
+
+protected:
+    QWidget* loadView() override
+    {
+        auto* view = new QWidget;
+        auto* close = new QPushButton(QStringLiteral("Close"), view);
+        close->setObjectName(QStringLiteral("close"));
+        close->setProperty("action", QStringLiteral("closeAction"));
+        return view;
+    }
+};
+
+class RootController : public PlainController,
+                       public WidgetProviding,
+                       public WidgetListViewDelegate {
+    Q_OBJECT
+public:
+    int begins = 0;
+    int ends = 0;
+    bool widgetAllowsEditing() const override { return true; }
+    void widgetDidBeginEditing() override { ++begins; }
+    void widgetDidEndEditing() override { ++ends; }
+    QMargins widgetMarginInsetsForProposedMarginInsets(const QMargins&) override
+    {
+        return QMargins(1, 2, 3, 4);
+    }
+    std::shared_ptr<ViewController> widgetListViewControllerForRow(WidgetListViewController* list,
+                                                                   int row) override
+    {
+        // Rows of odd numbers are left out.
+        if (list->contents().at(row).toInt() % 2 != 0) {
+            return nullptr;
+        }
+        return std::make_shared<PlainController>();
+    }
+};
+
+} // namespace
+
+class TodayPanelTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void editButtonAlternates();
+    void rootAppears_data();
+    void rootAppears();
+    void presentedControllerTakesTheRootsPlace();
+    void controllerDismissingItselfIsReleasedAfterwards();
+    void marginsComeFromTheRoot();
+    void listMakesRowsThroughItsDelegate();
+    void dividerLinesBetweenRows();
+
+private:
+    std::shared_ptr<RootController> m_root;
+    std::unique_ptr<TodayPanel> m_panel;
+};
+
+void TodayPanelTest::init()
+{
+    m_root = std::make_shared<RootController>();
+    m_panel = std::make_unique<TodayPanel>(m_root);
+}
+
+void TodayPanelTest::cleanup()
+{
+    m_panel.reset();
+    m_root.reset();
+}
+
+void TodayPanelTest::editButtonAlternates()
+{
+    auto* edit = m_panel->findChild<QPushButton*>(QStringLiteral("editButton"));
+    QCOMPARE(m_panel->windowTitle(), QStringLiteral("Today"));
+    QCOMPARE(edit->text(), QStringLiteral("Edit"));
+
+    edit->click();
+    QCOMPARE(edit->text(), QStringLiteral("Done"));
+    QVERIFY(m_panel->isEditing());
+    QCOMPARE(m_root->begins, 1);
+
+    edit->click();
+    QCOMPARE(edit->text(), QStringLiteral("Edit"));
+    QCOMPARE(m_root->ends, 1);
+
+    edit->click();
+    QCOMPARE(m_root->begins, 2);
+    QCOMPARE(m_root->ends, 1);
+    QCOMPARE(edit->accessibleName(), QStringLiteral("Done"));
+}
+
+void TodayPanelTest::rootAppears_data()
+{
+    QTest::addColumn<QString>("event");
+    QTest::addColumn<int>("appearances");
+    QTest::newRow("hidden again") << QStringLiteral("hide") << 1;
+    QTest::newRow("minimised") << QStringLiteral("minimise") << 1;
+    QTest::newRow("restored") << QStringLiteral("restore") << 2;
+    QTest::newRow("shown again") << QStringLiteral("reshow") << 2;
+    QTest::newRow("activated while shown") << QStringLiteral("activate") << 2;
+    QTest::newRow("activated while minimised") << QStringLiteral("activate minimised") << 2;
+    QTest::newRow("last presented dismissed") << QStringLiteral("dismiss") << 2;
+}
+
+void TodayPanelTest::rootAppears()
+{
+    QFETCH(QString, event);
+    QFETCH(int, appearances);
+
+    m_panel->show();
+    QCOMPARE(m_root->appearances, 1);
+
+    if (event == QLatin1String("hide")) {
+        m_panel->hide();
+    } else if (event == QLatin1String("minimise")) {
+        m_panel->showMinimized();
+    } else if (event == QLatin1String("restore")) {
+        m_panel->showMinimized();
+        m_panel->showNormal();
+    } else if (event == QLatin1String("reshow")) {
+        m_panel->hide();
+        m_panel->show();
+    } else if (event == QLatin1String("activate")) {
+        m_panel->activate();
+    } else if (event == QLatin1String("activate minimised")) {
+        m_panel->showMinimized();
+        m_panel->activate();
+        QVERIFY(!m_panel->isMinimized());
+    } else if (event == QLatin1String("dismiss")) {
+        auto first = std::make_shared<PlainController>();
+        auto second = std::make_shared<PlainController>();
+        m_root->presentViewControllerInWidget(first);
+        m_root->presentViewControllerInWidget(second);
+        m_root->dismissViewController(second.get());
+        QCOMPARE(m_root->appearances, 1); // still covered by the first
+        m_root->dismissViewController(first.get());
+    }
+    QCOMPARE(m_root->appearances, appearances);
+}
+
+void TodayPanelTest::presentedControllerTakesTheRootsPlace()
+{
+    auto* stack = m_panel->findChild<QStackedWidget*>(QStringLiteral("contentStack"));
+    auto form = std::make_shared<PlainController>();
+    m_root->presentViewControllerInWidget(form);
+    QCOMPARE(m_panel->presentedViewController(), form.get());
+    QCOMPARE(stack->currentWidget(), form->view());
+    QCOMPARE(form->appearances, 1);
+
+    m_root->dismissViewController(form.get());
+    QCOMPARE(m_panel->presentedViewController(), nullptr);
+    QCOMPARE(stack->currentWidget(), m_root->view());
+    QVERIFY(!form->view()->isVisible());
+    // Dismissing what is not presented changes nothing.
+    m_root->dismissViewController(form.get());
+    m_root->dismissViewController(m_root.get());
+    QCOMPARE(stack->currentWidget(), m_root->view());
+}
+
+void TodayPanelTest::controllerDismissingItselfIsReleasedAfterwards()
+{
+    std::weak_ptr<PlainController> watched;
+    {
+        auto form = std::make_shared<PlainController>();
+        watched = form;
+        m_root->presentViewControllerInWidget(form);
+    }
+    QVERIFY(!watched.expired());
+    watched.lock()->view()->findChild<QPushButton*>(QStringLiteral("close"))->click();
+    QCOMPARE(m_panel->presentedViewController(), nullptr);
+    QTRY_VERIFY(watched.expired());
+}
+
+void TodayPanelTest::marginsComeFromTheRoot()
+{
+    auto* stack = m_panel->findChild<QStackedWidget*>(QStringLiteral("contentStack"));
+    QCOMPARE(stack->contentsMargins(), QMargins(1, 2, 3, 4));
+}
+
+void TodayPanelTest::listMakesRowsThroughItsDelegate()
+{
+    auto list = std::make_shared<WidgetListViewController>();
+    list->setDelegate(m_root.get());
+    list->setContents({0, 1, 2, 4});
+
+    QCOMPARE(list->rowCount(), 3);
+    QCOMPARE(list->rowViewController(0)->representedObject(), QVariant(0));
+    QCOMPARE(list->rowViewController(1)->representedObject(), QVariant(2));
+    QCOMPARE(list->rowViewController(2)->representedObject(), QVariant(4));
+    QCOMPARE(list->rowViewController(3), nullptr);
+
+    // New contents, new row controllers; the old ones are let go.
+    std::weak_ptr<ViewController> old = list->rowViewController(0)->shared_from_this();
+    list->setContents({6});
+    QCOMPARE(list->rowCount(), 1);
+    QVERIFY(old.expired());
+}
+
+void TodayPanelTest::dividerLinesBetweenRows()
+{
+    auto list = std::make_shared<WidgetListViewController>();
+    list->setDelegate(m_root.get());
+    list->setContents({0, 2, 4});
+    QCOMPARE(list->view()->findChildren<QFrame*>(QStringLiteral("divider")).size(), 2);
+    list->setHasDividerLines(false);
+    QCOMPARE(list->view()->findChildren<QFrame*>(QStringLiteral("divider")).size(), 0);
+    QCOMPARE(list->rowCount(), 3);
+}
+
+QTEST_MAIN(TodayPanelTest)
+#include "tst_TodayPanel.moc"
