@@ -34,9 +34,11 @@ QString fallbackProgram(const QString& applicationId)
         name = QStringLiteral("tovo-today");
     else
         return {};
+    const QString here = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     const QStringList candidates = {
+        here + QStringLiteral(TOVO_LIBEXEC_TO_BINDIR "/") + name, // from the installed launcher
+        here + name,                                              // a sibling program
         QStringLiteral(TOVO_INSTALL_FULL_BINDIR "/") + name,
-        QCoreApplication::applicationDirPath() + QLatin1Char('/') + name,
     };
     for (const QString& candidate : candidates) {
         const QFileInfo info(candidate);

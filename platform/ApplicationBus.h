@@ -15,8 +15,8 @@ inline const QString interfaceName = QStringLiteral("org.freedesktop.Application
 QString objectPath(const QString& applicationId);
 
 // The program to start for `applicationId` when the bus cannot activate it: the installed
-// binary, else one of that name next to the running program, else one on PATH. Empty when
-// the id is not one of ours or nothing is found.
+// binary as seen from the running program's place (bin or libexec), else the configured install
+// path, else one on PATH. Empty when the id is not one of ours or nothing is found.
 QString fallbackProgram(const QString& applicationId);
 
 // Sends Open(urls, {}) to `applicationId` without waiting for its reply. The bus starts the

@@ -1,7 +1,9 @@
 #include "LoginItems.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -17,9 +19,15 @@ QString LoginItems::defaultDirectory()
 
 QString LoginItems::programFor(const QString& applicationId)
 {
-    if (applicationId == QLatin1String("tovo.TOVO.TOVOLauncher"))
-        return QStringLiteral(TOVO_INSTALL_FULL_LIBEXECDIR "/tovo-launcher");
-    return {};
+    if (applicationId != QLatin1String("tovo.TOVO.TOVOLauncher"))
+        return {};
+    // Next to our own installed place when it is there (a package for another prefix than the
+    // build's), else the configured one.
+    const QFileInfo beside(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/" TOVO_BINDIR_TO_LIBEXECDIR "/tovo-launcher"));
+    if (beside.isFile())
+        return beside.canonicalFilePath();
+    return QStringLiteral(TOVO_INSTALL_FULL_LIBEXECDIR "/tovo-launcher");
 }
 
 QString LoginItems::entryPath(const QString& applicationId) const

@@ -1,0 +1,32 @@
+# Install-time part of resources/CMakeLists.txt: writes the desktop entries and D-Bus service
+# files with the programs' paths under the prefix being installed to.
+function(tovo_absolute out dir)
+    if(IS_ABSOLUTE "${dir}")
+        set(${out} "${dir}" PARENT_SCOPE)
+    else()
+        set(${out} "${CMAKE_INSTALL_PREFIX}/${dir}" PARENT_SCOPE)
+    endif()
+endfunction()
+
+tovo_absolute(bindir "${TOVO_BINDIR}")
+tovo_absolute(libexecdir "${TOVO_LIBEXECDIR}")
+tovo_absolute(datadir "${TOVO_DATADIR}")
+set(TOVO_EXEC_TOVO "${bindir}/tovo")
+set(TOVO_EXEC_TODAY "${bindir}/tovo-today")
+set(TOVO_EXEC_LAUNCHER "${libexecdir}/tovo-launcher")
+
+function(tovo_install_configured template destination)
+    get_filename_component(name "${template}" NAME_WLE)
+    set(target "$ENV{DESTDIR}${destination}/${name}")
+    message(STATUS "Installing: ${target}")
+    configure_file("${TOVO_RESOURCES_DIR}/${template}" "${target}" @ONLY)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${destination}/${name}")
+    set(CMAKE_INSTALL_MANIFEST_FILES "${CMAKE_INSTALL_MANIFEST_FILES}" PARENT_SCOPE)
+endfunction()
+
+foreach(id tovo.TOVO tovo.TOVO.TOVOToday tovo.TOVO.TOVOLauncher)
+    tovo_install_configured(desktop/${id}.desktop.in "${datadir}/applications")
+endforeach()
+foreach(id tovo.TOVO tovo.TOVO.TOVOToday)
+    tovo_install_configured(dbus/${id}.service.in "${datadir}/dbus-1/services")
+endforeach()
