@@ -66,3 +66,8 @@ void OperationQueue::shutdown()
     m_wake.notify_all();
     m_pool.waitForDone();
 }
+
+bool OperationQueue::waitForDone(std::chrono::milliseconds timeout)
+{
+    return m_pool.waitForDone(static_cast<int>(timeout.count()));
+}

@@ -45,6 +45,8 @@ public:
 
     // For process exit: cancels everything, ends every sleep at once and waits for the blocks.
     void shutdown();
+    // Waits until every block has returned; false when `timeout` passed first.
+    bool waitForDone(std::chrono::milliseconds timeout);
 
 private:
     QThreadPool m_pool;

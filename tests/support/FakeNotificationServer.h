@@ -1,0 +1,68 @@
+#pragma once
+// A notification server for tests: owns org.freedesktop.Notifications on the given connection,
+// records every call, and sends the server's signals on request.
+//
+//     FakeNotificationServer server(bus, {"body", "body-markup"});
+//     QVERIFY(server.registerOnBus());
+//     ... QTRY_COMPARE(server.notifications().size(), 1);
+//     server.invokeAction(server.notifications().at(0).id, "default");
+
+#include <QDBusConnection>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+
+class FakeNotificationServer : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    struct Notification {
+        quint32 id = 0;
+        QString appName;
+        quint32 replacesId = 0;
+        QString appIcon;
+        QString summary;
+        QString body;
+        QStringList actions;
+        QVariantMap hints;
+        qint32 expireTimeout = 0;
+    };
+
+    FakeNotificationServer(QDBusConnection bus, QStringList capabilities,
+                           QObject* parent = nullptr);
+    ~FakeNotificationServer() override;
+
+    bool registerOnBus();
+    void unregisterFromBus();
+
+    const QList<Notification>& notifications() const { return m_notifications; }
+    QStringList summaries() const;
+    int capabilityRequests() const { return m_capabilityRequests; }
+
+    void invokeAction(quint32 id, const QString& actionKey);
+    void closeNotification(quint32 id, quint32 reason);
+
+public Q_SLOTS:
+    Q_SCRIPTABLE QStringList GetCapabilities();
+    Q_SCRIPTABLE quint32 Notify(const QString& appName, quint32 replacesId, const QString& appIcon,
+                                const QString& summary, const QString& body,
+                                const QStringList& actions, const QVariantMap& hints,
+                                qint32 expireTimeout);
+    Q_SCRIPTABLE void CloseNotification(quint32 id);
+    Q_SCRIPTABLE QString GetServerInformation(QString& vendor, QString& version,
+                                              QString& specVersion);
+
+Q_SIGNALS:
+    void notified();
+
+private:
+    void emitSignal(const QString& name, const QVariantList& arguments);
+
+    QDBusConnection m_bus;
+    QStringList m_capabilities;
+    QList<Notification> m_notifications;
+    int m_capabilityRequests = 0;
+    quint32 m_nextId = 1;
+    bool m_registered = false;
+};

@@ -1,0 +1,82 @@
+#include "PrivateBus.h"
+
+#include <QDir>
+#include <QFile>
+
+PrivateBus::PrivateBus() = default;
+
+PrivateBus::~PrivateBus()
+{
+    if (m_daemon.state() != QProcess::NotRunning) {
+        m_daemon.terminate();
+        if (!m_daemon.waitForFinished(5000))
+            m_daemon.kill();
+        m_daemon.waitForFinished(5000);
+    }
+}
+
+QString PrivateBus::serviceDirectory() const
+{
+    return m_directory.filePath(QStringLiteral("services"));
+}
+
+bool PrivateBus::start()
+{
+    if (!m_directory.isValid() || !QDir().mkpath(serviceDirectory()))
+        return false;
+    const QString config = m_directory.filePath(QStringLiteral("bus.conf"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(QStringLiteral(
+                   "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
+                   "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                   "<busconfig>\n"
+                   "  <type>session</type>\n"
+                   "  <listen>unix:dir=%1</listen>\n"
+                   "  <servicedir>%2</servicedir>\n"
+                   "  <policy context=\"default\">\n"
+                   "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+                   "    <allow eavesdrop=\"true\"/>\n"
+                   "    <allow own=\"*\"/>\n"
+                   "  </policy>\n"
+                   "</busconfig>\n")
+                   .arg(m_directory.path(), serviceDirectory())
+                   .toUtf8());
+    file.close();
+    m_daemon.setProgram(QStringLiteral("dbus-daemon"));
+    m_daemon.setArguments({QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                           QStringLiteral("--print-address=1")});
+    m_daemon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_daemon.start();
+    if (!m_daemon.waitForStarted(5000))
+        return false;
+    while (!m_daemon.canReadLine()) {
+        if (!m_daemon.waitForReadyRead(5000))
+            return false;
+    }
+    m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+    return !m_address.isEmpty();
+}
+
+bool PrivateBus::addService(const QString& name, const QStringList& command)
+{
+    QFile file(serviceDirectory() + QLatin1Char('/') + name + QStringLiteral(".service"));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QString text = QStringLiteral("[D-BUS Service]\nName=%1\nExec=%2\n")
+                             .arg(name, command.join(QLatin1Char(' ')));
+    return file.write(text.toUtf8()) > 0;
+}
+
+QDBusConnection PrivateBus::connect(const QString& connectionName) const
+{
+    return QDBusConnection::connectToBus(m_address, connectionName);
+}
+
+QProcessEnvironment PrivateBus::environment() const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_address);
+    return environment;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// A session bus of the test's own: a dbus-daemon that knows no services but those the test
+// puts into its service folder, so activation is tested without touching the machine's.
+//
+//     PrivateBus bus;
+//     QVERIFY(bus.start());
+//     bus.addService("tovo.TOVO", {"/path/to/program", "--dbus-activated"});
+//     QDBusConnection connection = bus.connect("test");
+//     QProcess child; child.setProcessEnvironment(bus.environment());
+
+#include <QDBusConnection>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTemporaryDir>
+
+class PrivateBus {
+public:
+    PrivateBus();
+    ~PrivateBus();
+    PrivateBus(const PrivateBus&) = delete;
+    PrivateBus& operator=(const PrivateBus&) = delete;
+
+    bool start();
+    const QString& address() const { return m_address; }
+    QString serviceDirectory() const;
+
+    // A .service file: `name` is activated by running `command` (program and arguments).
+    bool addService(const QString& name, const QStringList& command);
+
+    // A new connection to this bus under a name of the caller's choosing.
+    QDBusConnection connect(const QString& connectionName) const;
+    // The environment for children that should use this bus as their session bus.
+    QProcessEnvironment environment() const;
+
+private:
+    QTemporaryDir m_directory;
+    QProcess m_daemon;
+    QString m_address;
+};
