@@ -7,10 +7,11 @@
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    // Whether it worked is not our concern: a missing tray application is not reported.
-    ApplicationBus::openUrls(bus, {startUrl}, targetId, ApplicationBus::fallbackProgram(targetId));
-    // Only the bus daemon is waited for, so the message is not lost when we exit.
-    ApplicationBus::waitUntilSent(bus);
+    // Whether it worked is not our concern: a missing tray application is not reported. We wait
+    // only until the tray application has the URL, not until it has finished launching: the bus
+    // would drop a message whose sender quit while the receiver was still being started.
+    ApplicationBus::openUrls(QDBusConnection::sessionBus(), {startUrl}, targetId,
+                             ApplicationBus::fallbackProgram(targetId),
+                             ApplicationBus::Delivery::Await);
     QCoreApplication::quit();
 }

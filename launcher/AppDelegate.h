@@ -1,6 +1,7 @@
 #pragma once
 // The login launcher: started by XDG autostart, it hands "tovo://START" to the tray application
-// (starting it through the bus when it is not running) and quits at once, without waiting.
+// (starting it through the bus when it is not running) and quits as soon as the URL is
+// delivered, without waiting for the tray application to finish launching.
 
 #include <QObject>
 

@@ -11,6 +11,11 @@
 
 namespace ApplicationBus {
 
+namespace {
+// Long enough for a program to start at login on a busy machine.
+constexpr int awaitTimeoutMs = 15000;
+} // namespace
+
 QString objectPath(const QString& applicationId)
 {
     QString path = QStringLiteral("/");
@@ -49,7 +54,7 @@ QString fallbackProgram(const QString& applicationId)
 }
 
 bool openUrls(const QDBusConnection& bus, const QStringList& urls, const QString& applicationId,
-              const QString& fallback)
+              const QString& fallback, Delivery delivery)
 {
     const QDBusConnectionInterface* daemon = bus.isConnected() ? bus.interface() : nullptr;
     // Two quick questions to the bus daemon (never to the receiver, which may be busy): is the
@@ -61,22 +66,15 @@ bool openUrls(const QDBusConnection& bus, const QStringList& urls, const QString
         QDBusMessage open = QDBusMessage::createMethodCall(applicationId, objectPath(applicationId),
                                                            interfaceName, QStringLiteral("Open"));
         open << urls << QVariantMap();
+        if (delivery == Delivery::Await)
+            return bus.call(open, QDBus::Block, awaitTimeoutMs).type() ==
+                   QDBusMessage::ReplyMessage;
         // send() marks a method call as needing no reply: nothing waits for the receiver.
         return bus.send(open);
     }
     if (fallback.isEmpty())
         return false;
     return QProcess::startDetached(fallback, urls);
-}
-
-void waitUntilSent(const QDBusConnection& bus)
-{
-    if (!bus.isConnected())
-        return;
-    const QDBusMessage ping = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-        QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"));
-    bus.call(ping, QDBus::Block, 5000);
 }
 
 } // namespace ApplicationBus

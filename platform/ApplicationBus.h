@@ -19,14 +19,20 @@ QString objectPath(const QString& applicationId);
 // path, else one on PATH. Empty when the id is not one of ours or nothing is found.
 QString fallbackProgram(const QString& applicationId);
 
-// Sends Open(urls, {}) to `applicationId` without waiting for its reply. The bus starts the
-// program when it is not running but activatable; when it is neither running nor activatable,
-// `fallback` is started detached with the URLs as arguments. False when nothing could be done.
-bool openUrls(const QDBusConnection& bus, const QStringList& urls, const QString& applicationId,
-              const QString& fallback);
+enum class Delivery {
+    // Returns once the message is on its way; for programs that keep running.
+    Send,
+    // Returns once the receiver has the message (at most a few seconds). A program that exits
+    // right after sending needs this: the bus drops a message that waits for the receiver's
+    // activation when its sender has gone.
+    Await,
+};
 
-// Returns once the bus daemon has read every message sent before (one round trip to the
-// daemon, not to the receiver), so a program may exit right after sending.
-void waitUntilSent(const QDBusConnection& bus);
+// Sends Open(urls, {}) to `applicationId`; the receiver's answer is never needed. The bus starts
+// the program when it is not running but activatable; when it is neither running nor
+// activatable, `fallback` is started detached with the URLs as arguments. False when nothing
+// could be done.
+bool openUrls(const QDBusConnection& bus, const QStringList& urls, const QString& applicationId,
+              const QString& fallback, Delivery delivery = Delivery::Send);
 
 } // namespace ApplicationBus
