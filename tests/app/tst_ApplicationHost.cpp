@@ -2,11 +2,11 @@
 // launch URLs from the command line, a second start forwarding to the first, and starts through
 // D-Bus activation whose message becomes part of the launch.
 
+#include "ApplicationClient.h"
 #include "PrivateBus.h"
 #include "ProbeLog.h"
 #include "platform/ApplicationHost.h"
 
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -37,21 +37,8 @@ class tst_ApplicationHost : public QObject {
         process.setProcessChannelMode(QProcess::ForwardedChannels);
         process.start(QStringLiteral(TOVO_HOST_PROBE), probeArguments(log, more));
     }
-    QDBusMessage call(const QString& method, const QVariantList& arguments)
-    {
-        QDBusMessage message =
-            QDBusMessage::createMethodCall(appId, QStringLiteral("/tovo/TOVO"),
-                                           QStringLiteral("org.freedesktop.Application"), method);
-        message.setArguments(arguments);
-        return message;
-    }
     // Ends the running instance, whoever started it.
-    void quitInstance()
-    {
-        m_connection.call(call(QStringLiteral("ActivateAction"),
-                               {QStringLiteral("quit"), QVariantList(), QVariantMap()}));
-        QTRY_VERIFY(!m_connection.interface()->isServiceRegistered(appId).value());
-    }
+    void quitInstance() { QVERIFY(ApplicationClient(m_connection, appId).quitProbe()); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -134,7 +121,7 @@ private Q_SLOTS:
         QVERIFY(
             m_bus.addService(appId, QStringList{QStringLiteral(TOVO_HOST_PROBE)} +
                                         probeArguments(log, {ApplicationHost::busActivationFlag})));
-        const QDBusMessage reply = m_connection.call(call(method, arguments));
+        const QDBusMessage reply = ApplicationClient(m_connection, appId).call(method, arguments);
         QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
         QVERIFY(log.waitFor(expected.constLast()));
         QCOMPARE(log.lines(), expected);

@@ -1,13 +1,12 @@
 // Handing URLs to our other programs: through D-Bus activation when the bus knows the program,
 // by starting the program directly when it does not, and never with a malformed URL.
 
+#include "ApplicationClient.h"
 #include "PrivateBus.h"
 #include "ProbeLog.h"
 #include "platform/ApplicationHost.h"
 #include "platform/DesktopWorkspace.h"
 
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,12 +56,7 @@ private Q_SLOTS:
             QString::fromLatin1("willFinish|open tovo://GUID-1|didFinish").split(QLatin1Char('|')));
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("unused"))));
 
-        m_connection.call(QDBusMessage::createMethodCall(
-                              QStringLiteral("tovo.TOVO"), QStringLiteral("/tovo/TOVO"),
-                              QStringLiteral("org.freedesktop.Application"),
-                              QStringLiteral("ActivateAction"))
-                          << QStringLiteral("quit") << QVariantList() << QVariantMap());
-        QTRY_VERIFY(!m_connection.interface()->isServiceRegistered(QStringLiteral("tovo.TOVO")));
+        QVERIFY(ApplicationClient(m_connection, QStringLiteral("tovo.TOVO")).quitProbe());
     }
 
     void startsTheProgramWhenTheBusCannotActivateIt()

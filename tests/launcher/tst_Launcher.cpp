@@ -2,6 +2,7 @@
 // activation with "tovo://START", hands the URL to a running instance instead, and quits at
 // once in every case, also when the tray application is missing.
 
+#include "ApplicationClient.h"
 #include "PrivateBus.h"
 #include "ProbeLog.h"
 
@@ -41,18 +42,8 @@ class tst_Launcher : public QObject {
             return -1;
         return launcher.exitCode();
     }
-    QDBusMessage applicationCall(const QString& method)
-    {
-        return QDBusMessage::createMethodCall(appId, QStringLiteral("/tovo/TOVO"),
-                                              QStringLiteral("org.freedesktop.Application"),
-                                              method);
-    }
-    void quitInstance()
-    {
-        m_connection.call(applicationCall(QStringLiteral("ActivateAction"))
-                          << QStringLiteral("quit") << QVariantList() << QVariantMap());
-        QTRY_VERIFY(!m_connection.interface()->isServiceRegistered(appId).value());
-    }
+    ApplicationClient tovo() const { return ApplicationClient(m_connection, appId); }
+    void quitInstance() { QVERIFY(tovo().quitProbe()); }
     void removeService()
     {
         QFile::remove(m_bus.serviceDirectory() + QStringLiteral("/tovo.TOVO.service"));
@@ -102,10 +93,10 @@ private Q_SLOTS:
         QVERIFY(m_bus.addService(appId,
                                  {QStringLiteral(TOVO_APP), QStringLiteral("--dbus-activated")}));
         QCOMPARE(runLauncher(), 0);
-        QTRY_VERIFY(m_connection.interface()->isServiceRegistered(appId).value());
+        QTRY_VERIFY(tovo().isRunning());
         // Two round trips: the launch, which waits for the launcher's message, is over.
-        m_connection.call(applicationCall(QStringLiteral("Activate")) << QVariantMap());
-        m_connection.call(applicationCall(QStringLiteral("Activate")) << QVariantMap());
+        tovo().call(QStringLiteral("Activate"), {QVariantMap()});
+        tovo().call(QStringLiteral("Activate"), {QVariantMap()});
         const QString autostart = qEnvironmentVariable("XDG_CONFIG_HOME") +
                                   QStringLiteral("/autostart/tovo.TOVO.TOVOLauncher.desktop");
         QVERIFY(!QFile::exists(autostart));
@@ -113,7 +104,7 @@ private Q_SLOTS:
         const uint pid = m_connection.interface()->servicePid(appId).value();
         QVERIFY(pid > 0);
         QProcess::execute(QStringLiteral("kill"), {QString::number(pid)});
-        QTRY_VERIFY(!m_connection.interface()->isServiceRegistered(appId).value());
+        QTRY_VERIFY(!tovo().isRunning());
     }
 };
 
