@@ -8,12 +8,24 @@ function(tovo_absolute out dir)
     endif()
 endfunction()
 
+# Entries and service files split Exec= at blanks and read quotes; a path with a blank is quoted.
+# Characters that would need escaping inside quotes are refused rather than half-handled.
+function(tovo_exec_path out path)
+    if(path MATCHES "[\"`$\\]")
+        message(FATAL_ERROR "Install paths with \", `, $ or \\ are not supported: ${path}")
+    elseif(path MATCHES "[ \t']")
+        set(${out} "\"${path}\"" PARENT_SCOPE)
+    else()
+        set(${out} "${path}" PARENT_SCOPE)
+    endif()
+endfunction()
+
 tovo_absolute(bindir "${TOVO_BINDIR}")
 tovo_absolute(libexecdir "${TOVO_LIBEXECDIR}")
 tovo_absolute(datadir "${TOVO_DATADIR}")
-set(TOVO_EXEC_TOVO "${bindir}/tovo")
-set(TOVO_EXEC_TODAY "${bindir}/tovo-today")
-set(TOVO_EXEC_LAUNCHER "${libexecdir}/tovo-launcher")
+tovo_exec_path(TOVO_EXEC_TOVO "${bindir}/tovo")
+tovo_exec_path(TOVO_EXEC_TODAY "${bindir}/tovo-today")
+tovo_exec_path(TOVO_EXEC_LAUNCHER "${libexecdir}/tovo-launcher")
 
 function(tovo_install_configured template destination)
     get_filename_component(name "${template}" NAME_WLE)

@@ -101,10 +101,7 @@ private Q_SLOTS:
                                   QStringLiteral("/autostart/tovo.TOVO.TOVOLauncher.desktop");
         QVERIFY(!QFile::exists(autostart));
 
-        const uint pid = m_connection.interface()->servicePid(appId).value();
-        QVERIFY(pid > 0);
-        QProcess::execute(QStringLiteral("kill"), {QString::number(pid)});
-        QTRY_VERIFY(!tovo().isRunning());
+        QVERIFY(tovo().terminate());
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QDBusConnectionInterface>
 #include <QTest>
+#include <csignal>
 
 ApplicationClient::ApplicationClient(QDBusConnection bus, QString applicationId)
     : m_bus(std::move(bus))
@@ -26,5 +27,13 @@ bool ApplicationClient::isRunning() const
 bool ApplicationClient::quitProbe() const
 {
     call(QStringLiteral("ActivateAction"), {QStringLiteral("quit"), QVariantList(), QVariantMap()});
+    return QTest::qWaitFor([this] { return !isRunning(); }, 10000);
+}
+
+bool ApplicationClient::terminate() const
+{
+    const uint pid = m_bus.interface()->servicePid(m_applicationId).value();
+    if (pid == 0 || ::kill(static_cast<pid_t>(pid), SIGTERM) != 0)
+        return false;
     return QTest::qWaitFor([this] { return !isRunning(); }, 10000);
 }

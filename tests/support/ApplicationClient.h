@@ -15,6 +15,8 @@ public:
     bool isRunning() const;
     // Asks a tovo-host-probe to quit and waits until its name is gone.
     bool quitProbe() const;
+    // Ends whatever process owns the name (SIGTERM to its pid) and waits until the name is gone.
+    bool terminate() const;
 
 private:
     QDBusConnection m_bus;
