@@ -109,6 +109,7 @@ cat >"$work/dunstrc" <<CONF
     font = Monospace 9
     markup = full
     format = "<b>%s</b>\n%b"
+    show_indicators = no
     always_run_script = true
 [record]
     summary = "*"
