@@ -93,8 +93,8 @@ void TodayPanel::present(const std::shared_ptr<ViewController>& controller)
     m_presented.push_back(controller);
     QWidget* view = controller->view();
     m_stack->addWidget(view);
-    controller->viewWillAppear();
     m_stack->setCurrentWidget(view);
+    controller->viewWillAppear();
 }
 
 void TodayPanel::dismiss(ViewController* controller)

@@ -31,8 +31,11 @@ ViewController* WidgetListViewController::rowViewController(int row) const
 
 QWidget* WidgetListViewController::loadView()
 {
-    QWidget* container = m_adoptedView ? m_adoptedView.data() : new QWidget;
-    container->setObjectName(QStringLiteral("WidgetListViewController"));
+    QWidget* container = m_adoptedView;
+    if (!container) {
+        container = new QWidget;
+        container->setObjectName(QStringLiteral("WidgetListViewController"));
+    }
     if (!container->layout()) {
         auto* layout = new QVBoxLayout(container);
         layout->setContentsMargins(0, 0, 0, 0);
