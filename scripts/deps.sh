@@ -12,7 +12,7 @@ packages=(
     libqt6svg6 qt6-qpa-plugins
     # tests: private session bus, validators, certificates, a real X display, tray and notifications
     dbus dbus-x11 desktop-file-utils appstream openssl
-    xvfb xauth x11-utils trayer dunst libnotify-bin imagemagick
+    xvfb xauth x11-utils xdotool trayer dunst libnotify-bin imagemagick
 )
 
 missing=()
