@@ -6,6 +6,8 @@
 #include "platform/UrlText.h"
 #include "platform/XmlDocument.h"
 
+#include <array>
+
 namespace {
 
 Error clientError(const QString& message)
@@ -39,52 +41,95 @@ void fetch(const QString& urlText, std::function<void(Result<T>)> completion, Ha
         });
 }
 
-// The text before the first `separator` (all of it when there is none).
-QStringView firstPart(QStringView text, QStringView separator)
+// The feed is cut into pieces on its UTF-8 bytes: the separators are ASCII, so they cannot match
+// inside a multi-byte character, and only the pieces kept are converted.
+QString fromUtf8(std::string_view text)
 {
-    const qsizetype at = text.indexOf(separator);
-    return at < 0 ? text : text.first(at);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The text before the first `separator` (all of it when there is none).
+std::string_view firstPart(std::string_view text, std::string_view separator)
+{
+    return text.substr(0, text.find(separator));
 }
 
 // The text after the last `separator` (all of it when there is none).
-QStringView lastPart(QStringView text, QStringView separator)
+std::string_view lastPart(std::string_view text, std::string_view separator)
 {
-    const qsizetype at = text.lastIndexOf(separator);
-    return at < 0 ? text : text.sliced(at + separator.size());
+    const std::size_t at = text.rfind(separator);
+    return at == std::string_view::npos ? text : text.substr(at + separator.size());
 }
 
-AlarmPtr alarmOf(const XmlElement& item)
+// The level words repeat from item to item: the known ones share one string each.
+QString levelOf(std::string_view text)
 {
-    static constexpr QStringView lineBreak = u"<br>";
-    static constexpr QStringView resourceMark = u"Resource: ";
-    static constexpr QStringView titleSeparator = u": ";
+    static const std::array<std::pair<std::string_view, QString>, 6> known = {{
+        {"Critical", QStringLiteral("Critical")},
+        {"Major", QStringLiteral("Major")},
+        {"Minor", QStringLiteral("Minor")},
+        {"Resolved", QStringLiteral("Resolved")},
+        {"Okay", QStringLiteral("Okay")},
+        {"Closed", QStringLiteral("Closed")},
+    }};
+    for (const auto& [bytes, word] : known) {
+        if (text == bytes)
+            return word;
+    }
+    return fromUtf8(text);
+}
+
+AlarmPtr alarmOf(const XmlElement& item, std::string& buffer)
+{
+    static constexpr std::string_view lineBreak = "<br>";
+    static constexpr std::string_view resourceMark = "Resource: ";
+    static constexpr std::string_view titleSeparator = ": ";
 
     QString resource;
     QString description;
     if (const XmlElement element = item.firstChildElement("description"); !element.isNull()) {
-        const QString text = element.text();
-        const QStringView pieces(text);
-        const qsizetype firstBreak = pieces.indexOf(lineBreak);
-        resource =
-            lastPart(firstBreak < 0 ? pieces : pieces.first(firstBreak), resourceMark).toString();
-        if (firstBreak >= 0) {
-            const QStringView second =
-                firstPart(pieces.sliced(firstBreak + lineBreak.size()), lineBreak);
-            description = firstPart(second, u"\n").toString();
+        const std::string_view text = element.utf8Text(buffer);
+        const std::size_t firstBreak = text.find(lineBreak);
+        resource = fromUtf8(lastPart(text.substr(0, firstBreak), resourceMark));
+        if (firstBreak != std::string_view::npos) {
+            const std::string_view second =
+                firstPart(text.substr(firstBreak + lineBreak.size()), lineBreak);
+            description = fromUtf8(firstPart(second, "\n"));
         }
     }
     QString agent;
     QString level;
     if (const XmlElement element = item.firstChildElement("title"); !element.isNull()) {
-        const QString text = element.text();
-        agent = firstPart(text, titleSeparator).toString();
-        level = lastPart(text, titleSeparator).toString();
+        const std::string_view text = element.utf8Text(buffer);
+        agent = fromUtf8(firstPart(text, titleSeparator));
+        level = levelOf(lastPart(text, titleSeparator));
     }
     if (description.isEmpty() && UnicodeText::equal(agent, feedExceptionAgent))
         description = feedExceptionDescription;
     return std::make_shared<Alarm>(std::move(agent), std::move(resource), std::move(description),
                                    std::move(level), AlarmType::Alarm,
-                                   item.firstChildElement("guid").text());
+                                   fromUtf8(item.firstChildElement("guid").utf8Text(buffer)));
+}
+
+// The parts of a feed that alarms are made of: the root, its first "channel", the channel's
+// items, each item's first "title", "description" and "guid", and everything inside those.
+bool keepFeedNode(XmlElement parent, int depth, std::string_view name)
+{
+    const auto firstOf = [&](std::string_view wanted) {
+        return XmlElement::namesEqual(name, wanted) && parent.firstChildElement(wanted).isNull();
+    };
+    switch (depth) {
+    case 0:
+        return !name.empty();
+    case 1:
+        return firstOf("channel");
+    case 2:
+        return XmlElement::namesEqual(name, "item");
+    case 3:
+        return firstOf("title") || firstOf("description") || firstOf("guid");
+    default:
+        return true;
+    }
 }
 
 } // namespace
@@ -120,10 +165,16 @@ void APIClient::alarmFeed(const QString& guid, AlarmFeedCompletion completion)
 AlarmList APIClient::parseAlarmFeed(const QByteArray& body)
 {
     AlarmList alarms;
-    const XmlDocument document(body);
+    const XmlDocument document(body, keepFeedNode);
     const XmlElement channel = document.rootElement().firstChildElement("channel");
+    qsizetype count = 0;
     for (XmlElement item = channel.firstChildElement("item"); !item.isNull();
          item = item.nextSiblingElement("item"))
-        alarms.append(alarmOf(item));
+        ++count;
+    alarms.reserve(count);
+    std::string buffer;
+    for (XmlElement item = channel.firstChildElement("item"); !item.isNull();
+         item = item.nextSiblingElement("item"))
+        alarms.append(alarmOf(item, buffer));
     return alarms;
 }

@@ -47,19 +47,24 @@ QString XmlElement::name() const
     return fromUtf8(view(m_node->name));
 }
 
+bool XmlElement::namesEqual(std::string_view qualified, std::string_view name)
+{
+    if (qualified == name)
+        return true;
+    // Byte-wise unequal ASCII names cannot be canonically equivalent.
+    return !(isAscii(qualified) && isAscii(name)) &&
+           UnicodeText::equal(fromUtf8(qualified), fromUtf8(name));
+}
+
 bool XmlElement::hasName(std::string_view name) const
 {
     if (!m_node)
         return false;
-    const std::string_view local = view(m_node->name);
-    const bool prefixed = m_node->ns && m_node->ns->prefix;
-    if (!prefixed && local == name)
-        return true;
-    // Byte-wise unequal ASCII names cannot be canonically equivalent; only other names need the
-    // full comparison.
-    if (!prefixed && isAscii(local) && isAscii(name))
-        return false;
-    return UnicodeText::equal(this->name(), fromUtf8(name));
+    if (!m_node->ns || !m_node->ns->prefix)
+        return namesEqual(view(m_node->name), name);
+    const QByteArray qualified = this->name().toUtf8();
+    return namesEqual(
+        std::string_view(qualified.constData(), static_cast<std::size_t>(qualified.size())), name);
 }
 
 XmlElement XmlElement::firstChildElement(std::string_view name) const
@@ -74,14 +79,21 @@ XmlElement XmlElement::nextSiblingElement(std::string_view name) const
 
 QString XmlElement::text() const
 {
+    std::string buffer;
+    return fromUtf8(utf8Text(buffer));
+}
+
+std::string_view XmlElement::utf8Text(std::string& buffer) const
+{
     if (!m_node)
         return {};
     // Most elements hold exactly one text or CDATA node: read it in place.
     const xmlNode* child = m_node->children;
     if (!child)
-        return QString();
+        return {};
     if (!child->next && (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE))
-        return fromUtf8(view(child->content));
+        return view(child->content);
     std::unique_ptr<xmlChar, decltype(xmlFree)> content(xmlNodeGetContent(m_node), xmlFree);
-    return fromUtf8(view(content.get()));
+    buffer.assign(view(content.get()));
+    return buffer;
 }

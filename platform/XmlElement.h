@@ -4,6 +4,7 @@
 // case-sensitive.
 
 #include <QString>
+#include <string>
 #include <string_view>
 
 struct _xmlNode;
@@ -21,6 +22,9 @@ public:
     // `name` is UTF-8.
     bool hasName(std::string_view name) const;
 
+    // Whether the qualified element name `qualified` (UTF-8) is `name`.
+    static bool namesEqual(std::string_view qualified, std::string_view name);
+
     // The first child element called `name`, or a null element.
     XmlElement firstChildElement(std::string_view name) const;
     // The next following sibling element called `name`, or a null element.
@@ -29,6 +33,10 @@ public:
     // All character data inside the element, in document order: entities decoded, CDATA
     // sections and the text of nested elements included.
     QString text() const;
+    // The same as UTF-8, read in place where the element holds a single text node and collected
+    // into `buffer` otherwise; valid while both live. Saves the conversions of a text that is
+    // only cut into pieces.
+    std::string_view utf8Text(std::string& buffer) const;
 
 private:
     _xmlNode* m_node = nullptr;

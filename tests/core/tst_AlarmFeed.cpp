@@ -235,6 +235,11 @@ void tst_AlarmFeed::encodingsAndEntities_data()
         << QByteArray("<!DOCTYPE rss [<!ENTITY host \"web01\">]><rss><channel><item>"
                       "<title>&host;: Major</title></item></channel></rss>")
         << u"web01"_qs;
+    QTest::newRow("entity used first where nothing is read")
+        << QByteArray("<!DOCTYPE rss [<!ENTITY host \"web01\">]><rss><x>&host;</x><channel>"
+                      "<pubDate>&host;</pubDate><item><guid>&host;</guid>"
+                      "<title>&host;: Major</title></item></channel></rss>")
+        << u"web01"_qs;
     QTest::newRow("decomposed text kept as sent")
         << feed.arg(u"UTF-8"_qs, u"Cafe\u0301"_qs).toUtf8() << u"Cafe\u0301"_qs;
 }
