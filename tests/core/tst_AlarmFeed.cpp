@@ -70,32 +70,18 @@ void tst_AlarmFeed::splitting_data()
     QTest::newRow("title with two separators")
         << QByteArray("a: b: Major") << QByteArray("Resource: r&lt;br&gt;d")
         << QStringList{u"a"_qs, u"r"_qs, u"d"_qs, u"Major"_qs};
-    QTest::newRow("colon without blank is no separator")
-        << QByteArray("db:1: Minor") << QByteArray()
-        << QStringList{u"db:1"_qs, u""_qs, u""_qs, u"Minor"_qs};
-    QTest::newRow("empty agent and level")
-        << QByteArray(": ") << QByteArray() << QStringList{u""_qs, u""_qs, u""_qs, u""_qs};
     QTest::newRow("description without break")
         << QByteArray("h: Okay") << QByteArray("x Resource: disk Resource: /var")
         << QStringList{u"h"_qs, u"/var"_qs, u""_qs, u"Okay"_qs};
-    QTest::newRow("description without break or resource")
-        << QByteArray("h: Okay") << QByteArray("just text")
-        << QStringList{u"h"_qs, u"just text"_qs, u""_qs, u"Okay"_qs};
     QTest::newRow("resource only searched before the first break")
         << QByteArray("h: Okay") << QByteArray("r0&lt;br&gt;Resource: r1&lt;br&gt;x")
         << QStringList{u"h"_qs, u"r0"_qs, u"Resource: r1"_qs, u"Okay"_qs};
     QTest::newRow("second piece without line feed, third ignored")
         << QByteArray("h: Major") << QByteArray("Resource: r&lt;br&gt;all of it&lt;br&gt;third")
         << QStringList{u"h"_qs, u"r"_qs, u"all of it"_qs, u"Major"_qs};
-    QTest::newRow("second piece empty")
-        << QByteArray("h: Major") << QByteArray("Resource: r&lt;br&gt;&lt;br&gt;third")
-        << QStringList{u"h"_qs, u"r"_qs, u""_qs, u"Major"_qs};
     QTest::newRow("second piece starts with line feed")
         << QByteArray("h: Major") << QByteArray("Resource: r&lt;br&gt;\nline two")
         << QStringList{u"h"_qs, u"r"_qs, u""_qs, u"Major"_qs};
-    QTest::newRow("separators are case-sensitive")
-        << QByteArray("h: Major") << QByteArray("resource: r&lt;BR&gt;d")
-        << QStringList{u"h"_qs, u"resource: r<BR>d"_qs, u""_qs, u"Major"_qs};
     QTest::newRow("break as child element is no separator")
         << QByteArray("h: Major") << QByteArray("Resource: r<br/>d")
         << QStringList{u"h"_qs, u"rd"_qs, u""_qs, u"Major"_qs};
@@ -113,10 +99,6 @@ void tst_AlarmFeed::splitting_data()
     QTest::newRow("feed exception without break")
         << QByteArray("T-O-VO Feed Exception: Error") << QByteArray("no account")
         << QStringList{u"T-O-VO Feed Exception"_qs, u"no account"_qs, exceptionText, u"Error"_qs};
-    QTest::newRow("feed exception title alone")
-        << QByteArray("T-O-VO Feed Exception") << QByteArray()
-        << QStringList{u"T-O-VO Feed Exception"_qs, u""_qs, exceptionText,
-                       u"T-O-VO Feed Exception"_qs};
     QTest::newRow("feed exception with a message line")
         << QByteArray("T-O-VO Feed Exception: Error") << QByteArray("x&lt;br&gt;Bad GUID\nmore")
         << QStringList{u"T-O-VO Feed Exception"_qs, u"x"_qs, u"Bad GUID"_qs, u"Error"_qs};
@@ -126,9 +108,6 @@ void tst_AlarmFeed::splitting_data()
     QTest::newRow("feed exception is case-sensitive")
         << QByteArray("T-O-VO feed exception: Error") << QByteArray()
         << QStringList{u"T-O-VO feed exception"_qs, u""_qs, u""_qs, u"Error"_qs};
-    QTest::newRow("resolved and closed are kept")
-        << QByteArray("h: Closed") << QByteArray()
-        << QStringList{u"h"_qs, u""_qs, u""_qs, u"Closed"_qs};
 }
 
 void tst_AlarmFeed::splitting()
@@ -167,13 +146,6 @@ void tst_AlarmFeed::selections_data()
         << QByteArray("<rss><item><guid>0</guid></item><channel><x><item/></x>"
                       "<item><guid>1</guid><item><guid>n</guid></item></item></channel></rss>")
         << Alarms{{u""_qs, u""_qs, u""_qs, u""_qs, u"1"_qs}};
-    QTest::newRow("root name does not matter")
-        << QByteArray("<anything><channel><item><guid>g</guid></item></channel></anything>")
-        << Alarms{{u""_qs, u""_qs, u""_qs, u""_qs, u"g"_qs}};
-    QTest::newRow("attributes and comments are ignored")
-        << QByteArray("<rss><channel><item id=\"x\"><title a=\"b\">h<!-- c -->: Major</title>"
-                      "<?pi data?><guid isPermaLink=\"false\">g</guid></item></channel></rss>")
-        << Alarms{{u"h"_qs, u""_qs, u""_qs, u"Major"_qs, u"g"_qs}};
     QTest::newRow("element names are case-sensitive")
         << QByteArray("<rss><channel><Item/><item><Title>x</Title><guid>g</guid></item>"
                       "</channel></rss>")
@@ -194,14 +166,9 @@ void tst_AlarmFeed::noAlarms_data()
     QTest::newRow("not xml") << QByteArray("Service Unavailable");
     QTest::newRow("html page") << QByteArray(
         "<html><head><title>Error</title></head><body><p>Oops<br></body></html>");
-    QTest::newRow("xhtml page") << QByteArray("<html><body><p>Oops</p></body></html>");
     QTest::newRow("no channel") << QByteArray("<rss><item><guid>g</guid></item></rss>");
-    QTest::newRow("channel not under root")
-        << QByteArray("<rss><x><channel><item/></channel></x></rss>");
     QTest::newRow("channel without items") << rss("");
-    QTest::newRow("declaration only") << QByteArray("<?xml version=\"1.0\"?>");
     QTest::newRow("truncated") << rss(item("h: Major", "d", "g")).left(60);
-    QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfe<rss>", 9);
 }
 
 void tst_AlarmFeed::noAlarms()
@@ -220,8 +187,6 @@ void tst_AlarmFeed::encodingsAndEntities_data()
                          u"<title>%2: Major</title></item></channel></rss>"_qs;
 
     QTest::newRow("utf-8") << feed.arg(u"UTF-8"_qs, cafe).toUtf8() << cafe;
-    QTest::newRow("utf-8 with bom")
-        << QByteArray("\xef\xbb\xbf") + feed.arg(u"UTF-8"_qs, cafe).toUtf8() << cafe;
     QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
     QTest::newRow("utf-16 with bom") << QByteArray(utf16(feed.arg(u"UTF-16"_qs, cafe))) << cafe;
     QStringEncoder latin1(QStringEncoder::Latin1);
@@ -240,8 +205,6 @@ void tst_AlarmFeed::encodingsAndEntities_data()
                       "<pubDate>&host;</pubDate><item><guid>&host;</guid>"
                       "<title>&host;: Major</title></item></channel></rss>")
         << u"web01"_qs;
-    QTest::newRow("decomposed text kept as sent")
-        << feed.arg(u"UTF-8"_qs, u"Cafe\u0301"_qs).toUtf8() << u"Cafe\u0301"_qs;
 }
 
 void tst_AlarmFeed::encodingsAndEntities()

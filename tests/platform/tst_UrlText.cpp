@@ -22,9 +22,7 @@ void tst_UrlText::isValid_data()
     QTest::newRow("escapes") << u"https://w.example/x?id=%41%7e%2F%25"_qs << true;
     QTest::newRow("query with / and ?") << u"http://127.0.0.1:8080/a?b=/c?d"_qs << true;
     QTest::newRow("ipv6 host") << u"http://[::1]:80/x"_qs << true;
-    QTest::newRow("user info") << u"https://user:pw@host/"_qs << true;
     QTest::newRow("one fragment") << u"https://h/p?q#frag?/"_qs << true;
-    QTest::newRow("no authority") << u"tovo:START"_qs << true;
 
     // What must never be sent.
     QTest::newRow("empty") << QString() << false;
@@ -32,21 +30,14 @@ void tst_UrlText::isValid_data()
     QTest::newRow("blank in password") << u"https://h/r?email=a&password=p w"_qs << false;
     QTest::newRow("non-ascii") << u"https://h/r?id=caf\u00e9"_qs << false;
     QTest::newRow("control") << u"https://h/r?id=a\nb"_qs << false;
-    QTest::newRow("tab") << u"https://h/r?id=a\tb"_qs << false;
     QTest::newRow("lone percent") << u"https://h/r?id=50%"_qs << false;
-    QTest::newRow("short escape") << u"https://h/r?id=%4"_qs << false;
     QTest::newRow("bad escape") << u"https://h/r?id=%G1"_qs << false;
     QTest::newRow("bracket in query") << u"https://h/r?id=[1]"_qs << false;
     QTest::newRow("second #") << u"https://h/r?id=a#b#c"_qs << false;
-    QTest::newRow("quote") << u"https://h/r?id=\"x\""_qs << false;
     QTest::newRow("angle") << u"https://h/r?id=<x>"_qs << false;
-    QTest::newRow("backslash") << u"https://h/r?id=a\\b"_qs << false;
     QTest::newRow("caret, pipe, braces") << u"https://h/r?id=^|{}"_qs << false;
     QTest::newRow("no scheme") << u"/rssalarms?mac2&id=x"_qs << false;
-    QTest::newRow("scheme starts with digit") << u"1http://h/"_qs << false;
-    QTest::newRow("port not numeric") << u"https://h:8o/"_qs << false;
     QTest::newRow("unclosed ipv6") << u"https://[::1/"_qs << false;
-    QTest::newRow("bracket in host name") << u"https://h]/"_qs << false;
 }
 
 void tst_UrlText::isValid()
