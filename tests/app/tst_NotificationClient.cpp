@@ -8,9 +8,10 @@
 #include "platform/UserNotificationCenter.h"
 
 #include <QMutex>
-#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 
 namespace {
@@ -24,10 +25,46 @@ AlarmPtr alarm(const QString& guid)
                                    QStringLiteral("Critical"), AlarmType::Alarm, guid);
 }
 
-// The polling loops' sleep, opened by the test one wake-up at a time.
-struct SleepGate {
-    QSemaphore entered;
-    QSemaphore permits;
+// The polling loops' sleep, opened by the test: wakeAll() lets every loop asleep at that moment
+// make exactly one more request; open() ends every sleep for good.
+class SleepGate {
+public:
+    void sleep()
+    {
+        std::unique_lock lock(m_mutex);
+        const int generation = m_generation;
+        ++m_sleeping;
+        m_wake.wait(lock, [&] { return m_open || m_generation != generation; });
+    }
+    bool waitForSleepers(int count)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                const std::lock_guard lock(m_mutex);
+                return m_sleeping >= count;
+            },
+            5000);
+    }
+    void wakeAll()
+    {
+        const std::lock_guard lock(m_mutex);
+        ++m_generation;
+        m_sleeping = 0;
+        m_wake.notify_all();
+    }
+    void open()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_open = true;
+        m_wake.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    int m_generation = 0;
+    int m_sleeping = 0;
+    bool m_open = false;
 };
 
 // The feed: answers from a script, in order; failures once the script is used up.
@@ -80,10 +117,8 @@ private:
     {
         auto client =
             NotificationClient::create(std::chrono::seconds(60), std::move(feed), m_center.get());
-        client->backgroundQueue().setSleeper([gate = m_gate](std::chrono::milliseconds) {
-            gate->entered.release();
-            gate->permits.acquire();
-        });
+        client->backgroundQueue().setSleeper(
+            [gate = m_gate](std::chrono::milliseconds) { gate->sleep(); });
         return client;
     }
     std::shared_ptr<NotificationClient> makeScriptedClient()
@@ -92,14 +127,11 @@ private:
             feed->fetch(guid, std::move(completion));
         });
     }
-    bool waitForSleeps(int count)
+    bool waitForSleeps(int count) { return m_gate->waitForSleepers(count); }
+    // Wakes the sleeping loops and waits for `requests` requests in total.
+    bool wake(qsizetype requests)
     {
-        return QTest::qWaitFor([&] { return m_gate->entered.tryAcquire(count); }, 5000);
-    }
-    // Lets every loop that sleeps now make one request and waits for `requests` in total.
-    bool wake(int loops, qsizetype requests)
-    {
-        m_gate->permits.release(loops);
+        m_gate->wakeAll();
         return QTest::qWaitFor([&] { return m_feed->requests().size() >= requests; }, 5000);
     }
     // Waits until everything queued so far has reached the server: a marker notification,
@@ -138,7 +170,7 @@ private Q_SLOTS:
     {
         if (m_client) {
             m_client->stopNotificationTask();
-            m_gate->permits.release(100); // sleeping loops make their last request and end
+            m_gate->open(); // sleeping loops make their last request and end
             QVERIFY(m_client->backgroundQueue().waitForDone(std::chrono::seconds(5)));
             m_client.reset();
         }
@@ -152,7 +184,7 @@ private Q_SLOTS:
         m_client->startNotificationTask(QStringLiteral("guid-1"));
         QVERIFY(waitForSleeps(1));
         QCOMPARE(m_feed->requests().size(), 0);
-        QVERIFY(wake(1, 1));
+        QVERIFY(wake(1));
         QCOMPARE(m_feed->requests(), QStringList{QStringLiteral("guid-1")});
     }
 
@@ -193,7 +225,7 @@ private Q_SLOTS:
         m_client->startNotificationTask(QStringLiteral("guid"));
         for (qsizetype i = 0; i < fetches.size(); ++i) {
             QVERIFY(waitForSleeps(1));
-            QVERIFY(wake(1, i + 1));
+            QVERIFY(wake(i + 1));
         }
         QStringList summaries;
         for (const QString& guid : notified)
@@ -209,7 +241,7 @@ private Q_SLOTS:
         m_client->startNotificationTask(QStringLiteral("guid"));
         QVERIFY(waitForSleeps(1));
         m_client->stopNotificationTask();
-        QVERIFY(wake(1, 1));
+        QVERIFY(wake(1));
         QVERIFY(m_client->backgroundQueue().waitForDone(std::chrono::seconds(5)));
         QCOMPARE(m_feed->requests().size(), 1);
         // The answer of that last request is still processed.
@@ -224,22 +256,22 @@ private Q_SLOTS:
         m_client->startNotificationTask(QStringLiteral("one"));
         m_client->startNotificationTask(QStringLiteral("two"));
         QVERIFY(waitForSleeps(2));
-        QVERIFY(wake(2, 2));
+        QVERIFY(wake(2));
         QVERIFY(waitForSleeps(2));
-        QVERIFY(wake(2, 4));
+        QVERIFY(wake(4));
         QStringList requested = m_feed->requests();
         requested.sort();
         QCOMPARE(requested, QString::fromLatin1("one one two two").split(QLatin1Char(' ')));
 
         // Restarting with another account neither forgets the guids nor the silent phase.
         m_client->stopNotificationTask();
-        m_gate->permits.release(2);
+        m_gate->wakeAll();
         QVERIFY(m_client->backgroundQueue().waitForDone(std::chrono::seconds(5)));
         const qsizetype before = m_feed->requests().size();
         m_feed->append(QStringList{QStringLiteral("a"), QStringLiteral("b")});
         m_client->startNotificationTask(QStringLiteral("three"));
         QVERIFY(waitForSleeps(1));
-        QVERIFY(wake(1, before + 1));
+        QVERIFY(wake(before + 1));
         QCOMPARE(m_feed->requests().constLast(), QStringLiteral("three"));
         QCOMPARE(notificationsSoFar(*m_client), QStringList{QStringLiteral("agent b")});
     }
@@ -263,14 +295,14 @@ private Q_SLOTS:
         m_client = makeClient();
         m_client->startNotificationTask(QStringLiteral("GUID-1"));
         QVERIFY(waitForSleeps(1));
-        m_gate->permits.release();
+        m_gate->wakeAll();
         QTRY_COMPARE(service.requestTargets().size(), 1);
         QCOMPARE(service.requestTargets().constFirst(), QByteArray("/rssalarms?mac2&id=GUID-1"));
         QTRY_VERIFY(!m_client->firsttime());
 
         service.setAnswer({200, rss(known + fresh)});
         QVERIFY(waitForSleeps(1));
-        m_gate->permits.release();
+        m_gate->wakeAll();
         QTRY_COMPARE(m_server->notifications().size(), 1);
         const FakeNotificationServer::Notification& shown = m_server->notifications().constFirst();
         QCOMPARE(shown.summary, QStringLiteral("Web agent"));

@@ -1,13 +1,19 @@
 #include "PrivateBus.h"
 
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
+#include <QSet>
+#include <csignal>
 
 PrivateBus::PrivateBus() = default;
 
 PrivateBus::~PrivateBus()
 {
     if (m_daemon.state() != QProcess::NotRunning) {
+        terminateClients();
         m_daemon.terminate();
         if (!m_daemon.waitForFinished(5000))
             m_daemon.kill();
@@ -66,7 +72,42 @@ bool PrivateBus::addService(const QString& name, const QStringList& command)
         return false;
     const QString text = QStringLiteral("[D-BUS Service]\nName=%1\nExec=%2\n")
                              .arg(name, command.join(QLatin1Char(' ')));
-    return file.write(text.toUtf8()) > 0;
+    const bool written = file.write(text.toUtf8()) > 0;
+    file.close();
+    return written && reload();
+}
+
+bool PrivateBus::removeService(const QString& name)
+{
+    QFile::remove(serviceDirectory() + QLatin1Char('/') + name + QStringLiteral(".service"));
+    return reload();
+}
+
+bool PrivateBus::reload() const
+{
+    // The daemon also notices changed files by itself, but later: an activation right after a
+    // change could still use the old entry.
+    const QDBusMessage reply =
+        connect(QStringLiteral("private-bus-control"))
+            .call(QDBusMessage::createMethodCall(
+                QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ReloadConfig")));
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+void PrivateBus::terminateClients() const
+{
+    const QDBusConnection control = connect(QStringLiteral("private-bus-control"));
+    const QStringList names = control.interface()->registeredServiceNames().value();
+    QSet<uint> pids;
+    for (const QString& name : names) {
+        if (name.startsWith(QLatin1Char(':')))
+            pids.insert(control.interface()->servicePid(name).value());
+    }
+    pids.remove(0);
+    pids.remove(static_cast<uint>(QCoreApplication::applicationPid()));
+    for (const uint pid : pids)
+        ::kill(static_cast<pid_t>(pid), SIGTERM);
 }
 
 QDBusConnection PrivateBus::connect(const QString& connectionName) const
