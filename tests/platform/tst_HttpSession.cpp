@@ -32,6 +32,7 @@ private Q_SLOTS:
     void transportFailures_data();
     void transportFailures();
     void refusedConnection();
+    void proxyFromEnvironment();
     void stalledTransferTimesOut();
     void requestFromWorkerThreadCompletesOnMainThread();
 };
@@ -159,6 +160,19 @@ void tst_HttpSession::refusedConnection()
     QVERIFY(response.error);
     QCOMPARE(response.error->domain(), HttpSession::transportErrorDomain);
     QCOMPARE(response.error->code(), static_cast<int>(QNetworkReply::ConnectionRefusedError));
+}
+
+// The desktop's proxy settings reach the session through the environment.
+void tst_HttpSession::proxyFromEnvironment()
+{
+    FakeService proxy;
+    proxy.setAnswer({200, "via proxy"});
+    qputenv("http_proxy", proxy.baseUrl().toUtf8());
+    const HttpSession::Response response = get(u"http://feeds.tovo.example/rssalarms?mac2&id=g"_qs);
+    qunsetenv("http_proxy");
+    QCOMPARE(response.body, std::optional<QByteArray>("via proxy"));
+    QCOMPARE(proxy.requestTargets(),
+             QList<QByteArray>{"http://feeds.tovo.example/rssalarms?mac2&id=g"});
 }
 
 void tst_HttpSession::stalledTransferTimesOut()
