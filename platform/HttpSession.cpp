@@ -131,10 +131,9 @@ HttpSession::Response HttpSession::responseOf(QNetworkReply& reply, bool tooLarg
     } else if (response.httpStatus >= 400) {
         // An error page is no answer: parsing it would turn an outage into "no alarms".
         response.error = httpError(response.httpStatus);
-    } else if (reply.error() == QNetworkReply::OperationCanceledError) {
-        // Nothing else aborts our replies: this is the inactivity timeout.
-        response.error = transportError(TimedOut);
-    } else if (reply.error() == QNetworkReply::TimeoutError) {
+    } else if (reply.error() == QNetworkReply::OperationCanceledError ||
+               reply.error() == QNetworkReply::TimeoutError) {
+        // Only the inactivity timeout cancels a reply besides the size check above.
         response.error = transportError(TimedOut);
     } else if (reply.error() != QNetworkReply::NoError) {
         response.error =
