@@ -60,54 +60,45 @@ void tst_AlarmFeed::splitting_data()
     QTest::addColumn<QByteArray>("description");
     QTest::addColumn<QStringList>("expected"); // agent, resource, description, level
 
-    QTest::newRow("worked example")
-        << QByteArray("web01: Critical")
-        << QByteArray("Resource: CPU load&lt;br&gt;Load above 95%\nsince 10:02")
-        << QStringList{u"web01"_qs, u"CPU load"_qs, u"Load above 95%"_qs, u"Critical"_qs};
-    QTest::newRow("title without separator")
-        << QByteArray("Critical") << QByteArray("Resource: r&lt;br&gt;d")
-        << QStringList{u"Critical"_qs, u"r"_qs, u"d"_qs, u"Critical"_qs};
-    QTest::newRow("title with two separators")
-        << QByteArray("a: b: Major") << QByteArray("Resource: r&lt;br&gt;d")
-        << QStringList{u"a"_qs, u"r"_qs, u"d"_qs, u"Major"_qs};
-    QTest::newRow("description without break")
-        << QByteArray("h: Okay") << QByteArray("x Resource: disk Resource: /var")
-        << QStringList{u"h"_qs, u"/var"_qs, u""_qs, u"Okay"_qs};
-    QTest::newRow("resource only searched before the first break")
-        << QByteArray("h: Okay") << QByteArray("r0&lt;br&gt;Resource: r1&lt;br&gt;x")
-        << QStringList{u"h"_qs, u"r0"_qs, u"Resource: r1"_qs, u"Okay"_qs};
-    QTest::newRow("second piece without line feed, third ignored")
-        << QByteArray("h: Major") << QByteArray("Resource: r&lt;br&gt;all of it&lt;br&gt;third")
-        << QStringList{u"h"_qs, u"r"_qs, u"all of it"_qs, u"Major"_qs};
-    QTest::newRow("second piece starts with line feed")
-        << QByteArray("h: Major") << QByteArray("Resource: r&lt;br&gt;\nline two")
-        << QStringList{u"h"_qs, u"r"_qs, u""_qs, u"Major"_qs};
-    QTest::newRow("break as child element is no separator")
-        << QByteArray("h: Major") << QByteArray("Resource: r<br/>d")
-        << QStringList{u"h"_qs, u"rd"_qs, u""_qs, u"Major"_qs};
-    QTest::newRow("blanks are kept")
-        << QByteArray(" h :  Major ") << QByteArray("Resource:  r &lt;br&gt; d \n")
-        << QStringList{u" h "_qs, u" r "_qs, u" d "_qs, u" Major "_qs};
-    QTest::newRow("CDATA") << QByteArray("<![CDATA[web01: Critical]]>")
-                           << QByteArray("<![CDATA[Resource: <b>CPU</b><br>Load & more\nx]]>")
-                           << QStringList{u"web01"_qs, u"<b>CPU</b>"_qs, u"Load & more"_qs,
-                                          u"Critical"_qs};
-    QTest::newRow("nested elements and mixed content")
-        << QByteArray("<b>web</b>01: <i>Crit</i>ical")
-        << QByteArray("Resource: <span>C<![CDATA[P]]>U</span>&lt;br&gt;<p>d</p>")
-        << QStringList{u"web01"_qs, u"CPU"_qs, u"d"_qs, u"Critical"_qs};
-    QTest::newRow("feed exception without break")
-        << QByteArray("T-O-VO Feed Exception: Error") << QByteArray("no account")
-        << QStringList{u"T-O-VO Feed Exception"_qs, u"no account"_qs, exceptionText, u"Error"_qs};
-    QTest::newRow("feed exception with a message line")
-        << QByteArray("T-O-VO Feed Exception: Error") << QByteArray("x&lt;br&gt;Bad GUID\nmore")
-        << QStringList{u"T-O-VO Feed Exception"_qs, u"x"_qs, u"Bad GUID"_qs, u"Error"_qs};
-    QTest::newRow("feed exception with an empty message line")
-        << QByteArray("T-O-VO Feed Exception: Error") << QByteArray("x&lt;br&gt;\nmore")
-        << QStringList{u"T-O-VO Feed Exception"_qs, u"x"_qs, exceptionText, u"Error"_qs};
-    QTest::newRow("feed exception is case-sensitive")
-        << QByteArray("T-O-VO feed exception: Error") << QByteArray()
-        << QStringList{u"T-O-VO feed exception"_qs, u""_qs, u""_qs, u"Error"_qs};
+    const auto row = [](const char* name, const char* title, const char* description,
+                        const QStringList& expected) {
+        QTest::newRow(name) << QByteArray(title) << QByteArray(description) << expected;
+    };
+    row("worked example", "web01: Critical",
+        "Resource: CPU load&lt;br&gt;Load above 95%\nsince 10:02",
+        {u"web01"_qs, u"CPU load"_qs, u"Load above 95%"_qs, u"Critical"_qs});
+    row("title without separator", "Critical", "Resource: r&lt;br&gt;d",
+        {u"Critical"_qs, u"r"_qs, u"d"_qs, u"Critical"_qs});
+    row("title with two separators", "a: b: Major", "Resource: r&lt;br&gt;d",
+        {u"a"_qs, u"r"_qs, u"d"_qs, u"Major"_qs});
+    row("description without break", "h: Okay", "x Resource: disk Resource: /var",
+        {u"h"_qs, u"/var"_qs, u""_qs, u"Okay"_qs});
+    row("resource only searched before the first break", "h: Okay",
+        "r0&lt;br&gt;Resource: r1&lt;br&gt;x", {u"h"_qs, u"r0"_qs, u"Resource: r1"_qs, u"Okay"_qs});
+    row("second piece without line feed, third ignored", "h: Major",
+        "Resource: r&lt;br&gt;all of it&lt;br&gt;third",
+        {u"h"_qs, u"r"_qs, u"all of it"_qs, u"Major"_qs});
+    row("second piece starts with line feed", "h: Major", "Resource: r&lt;br&gt;\nline two",
+        {u"h"_qs, u"r"_qs, u""_qs, u"Major"_qs});
+    row("break as child element is no separator", "h: Major", "Resource: r<br/>d",
+        {u"h"_qs, u"rd"_qs, u""_qs, u"Major"_qs});
+    row("blanks are kept", " h :  Major ", "Resource:  r &lt;br&gt; d \n",
+        {u" h "_qs, u" r "_qs, u" d "_qs, u" Major "_qs});
+    row("CDATA", "<![CDATA[web01: Critical]]>",
+        "<![CDATA[Resource: <b>CPU</b><br>Load & more\nx]]>",
+        {u"web01"_qs, u"<b>CPU</b>"_qs, u"Load & more"_qs, u"Critical"_qs});
+    row("nested elements and mixed content", "<b>web</b>01: <i>Crit</i>ical",
+        "Resource: <span>C<![CDATA[P]]>U</span>&lt;br&gt;<p>d</p>",
+        {u"web01"_qs, u"CPU"_qs, u"d"_qs, u"Critical"_qs});
+    row("feed exception without break", "T-O-VO Feed Exception: Error", "no account",
+        {u"T-O-VO Feed Exception"_qs, u"no account"_qs, exceptionText, u"Error"_qs});
+    row("feed exception with a message line", "T-O-VO Feed Exception: Error",
+        "x&lt;br&gt;Bad GUID\nmore",
+        {u"T-O-VO Feed Exception"_qs, u"x"_qs, u"Bad GUID"_qs, u"Error"_qs});
+    row("feed exception with an empty message line", "T-O-VO Feed Exception: Error",
+        "x&lt;br&gt;\nmore", {u"T-O-VO Feed Exception"_qs, u"x"_qs, exceptionText, u"Error"_qs});
+    row("feed exception is case-sensitive", "T-O-VO feed exception: Error", "",
+        {u"T-O-VO feed exception"_qs, u""_qs, u""_qs, u"Error"_qs});
 }
 
 void tst_AlarmFeed::splitting()
