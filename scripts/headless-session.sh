@@ -53,14 +53,16 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-# Polls a condition for up to ten seconds; the session's parts start asynchronously.
+# Polls a condition for up to 30 seconds (a loaded machine is slow to start X clients); the
+# session's parts start asynchronously.
 await() {
     local what=$1; shift
     local tries=0
     until "$@" >/dev/null 2>&1; do
         tries=$((tries + 1))
-        if [ "$tries" -gt 100 ]; then
+        if [ "$tries" -gt 300 ]; then
             echo "headless-session.sh: $what did not come up" >&2
+            cat "$work"/*.log >&2 2>/dev/null || true
             exit 1
         fi
         sleep 0.1
@@ -73,16 +75,39 @@ await "the session bus" test -s "$work/bus-address"
 DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus-address")
 export DBUS_SESSION_BUS_ADDRESS
 
-# -displayfd picks a free display number and reports it once the server accepts clients.
-Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-await "Xvfb" test -s "$work/display"
-DISPLAY=:$(head -n1 "$work/display")
-export DISPLAY
+# -displayfd picks a free display number and reports it once the server accepts clients. Servers
+# of other sessions come and go beside ours, so a display that does not answer is tried again.
+start_display() {
+    rm -f "$work/display"
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" 2>>"$work/xvfb.log" &
+    xvfb_pid=$!
+    local tries=0
+    until [ -s "$work/display" ]; do
+        kill -0 "$xvfb_pid" 2>/dev/null || return 1
+        tries=$((tries + 1))
+        [ "$tries" -le 300 ] || return 1
+        sleep 0.1
+    done
+    DISPLAY=:$(head -n1 "$work/display")
+    export DISPLAY
+    xwininfo -root >/dev/null 2>&1
+}
+attempt=1
+until start_display; do
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    attempt=$((attempt + 1))
+    if [ "$attempt" -gt 3 ]; then
+        echo "headless-session.sh: Xvfb did not come up" >&2
+        cat "$work/xvfb.log" >&2
+        exit 1
+    fi
+done
+pids+=("$xvfb_pid")
 unset WAYLAND_DISPLAY
 
 trayer --edge top --align right --widthtype request --height 28 --SetDockType true \
-    --transparent false --tint 0x2e3440 >/dev/null 2>&1 &
+    --transparent false --tint 0x2e3440 >/dev/null 2>"$work/trayer.log" &
 pids+=($!)
 await "trayer" bash -c 'xwininfo -root -children | grep -q "\"panel\""'
 

@@ -12,6 +12,7 @@
 #include <QUuid>
 #include <csignal>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -33,6 +34,23 @@ void quitOnSignals(QCoreApplication& app)
     QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
+}
+
+// A service started with a pipe as standard input (a test's child process) ends when the pipe
+// closes, so it never outlives a parent that crashed.
+void quitWhenParentPipeCloses(QCoreApplication& app)
+{
+    struct stat input {};
+    if (::fstat(STDIN_FILENO, &input) != 0 || !S_ISFIFO(input.st_mode))
+        return;
+    auto* notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, notifier] {
+        char buffer[256];
+        if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0) {
+            notifier->setEnabled(false);
+            app.quit();
+        }
+    });
 }
 
 } // namespace
@@ -73,6 +91,9 @@ int main(int argc, char* argv[])
         return 2;
     }
 
+    // Before the certificates exist, so that a signal never leaves them behind.
+    quitOnSignals(app);
+    quitWhenParentPipeCloses(app);
     DemoCertificates certificates;
     if (!certificates.create()) {
         err << "tovo-demo-service: " << certificates.error() << '\n';
@@ -89,7 +110,6 @@ int main(int argc, char* argv[])
     }
     QObject::connect(&service, &DemoService::requestLogged, &app,
                      [&out](const QString& line) { out << line << Qt::endl; });
-    quitOnSignals(app);
 
     const QString base = QStringLiteral("https://127.0.0.1:%1").arg(service.port());
     out << "TOVO_WEB_BASE=" << base << '\n'

@@ -140,4 +140,9 @@ join <(sort "$work/tovo.a") <(sort "$work/tovo.b") |
 echo "tovo threads over one polling interval with its poll:"
 join <(sort "$work/tovo.a") <(sort "$work/tovo.c") |
     awk '$5 - $3 > 0 {printf "  %s: %d\n", $2, $5 - $3}'
+echo "largest parts of tovo's PSS (kB):"
+awk '/^[0-9a-f]+-[0-9a-f]+ / {name = $6 == "" ? "[anonymous]" : $6}
+     /^Pss:/ {pss[name] += $2}
+     END {for (n in pss) if (pss[n] >= 300) printf "  %6d %s\n", pss[n], n}' \
+    "/proc/$tovo_pid/smaps" | sort -rn
 awk -v t="$tovo_pss" -v b="$bare_pss" 'BEGIN {printf "pss_ratio_vs_bare_tray=%.3f\n", t / b}'
