@@ -1,12 +1,10 @@
 #include "FakeService.h"
 #include "TestCertificates.h"
 #include "platform/HttpSession.h"
-#include "platform/MainQueue.h"
 
 #include <QNetworkReply>
 #include <QTcpServer>
 #include <QTest>
-#include <QThread>
 
 namespace {
 
@@ -34,7 +32,6 @@ private Q_SLOTS:
     void refusedConnection();
     void proxyFromEnvironment();
     void stalledTransferTimesOut();
-    void requestFromWorkerThreadCompletesOnMainThread();
 };
 
 void tst_HttpSession::initTestCase()
@@ -186,26 +183,6 @@ void tst_HttpSession::stalledTransferTimesOut()
     QVERIFY(response.error);
     QCOMPARE(response.error->domain(), HttpSession::transportErrorDomain);
     QCOMPARE(response.error->code(), static_cast<int>(HttpSession::TimedOut));
-}
-
-void tst_HttpSession::requestFromWorkerThreadCompletesOnMainThread()
-{
-    FakeService service;
-    service.setAnswer({200, "body"});
-    bool onMain = false;
-    std::optional<QByteArray> body;
-    QThread* worker = QThread::create([&] {
-        HttpSession::shared().get(service.baseUrl() + u"/x"_qs, [&](HttpSession::Response r) {
-            onMain = MainQueue::isMainThread();
-            body = r.body;
-        });
-    });
-    worker->start();
-    QVERIFY(worker->wait());
-    delete worker;
-    QTRY_VERIFY(body.has_value());
-    QVERIFY(onMain);
-    QCOMPARE(*body, QByteArray("body"));
 }
 
 QTEST_GUILESS_MAIN(tst_HttpSession)
