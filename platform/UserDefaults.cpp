@@ -46,8 +46,9 @@ bool isText(const QString& path)
 
 UserDefaults& UserDefaults::standard()
 {
-    static UserDefaults defaults(standardFilePath());
-    return defaults;
+    // Never destroyed, like the settings that hold on to it; every write is synchronised anyway.
+    static UserDefaults* const defaults = new UserDefaults(standardFilePath());
+    return *defaults;
 }
 
 void UserDefaults::setApplicationId(const QString& applicationId)
