@@ -67,6 +67,9 @@ BENCHMARK(bareLibxml2)->Unit(benchmark::kMillisecond)->MinTime(0.2)->Repetitions
 // Prints as usual and keeps each benchmark's CPU times per iteration, one per repetition.
 class Recorder : public benchmark::ConsoleReporter {
 public:
+    Recorder()
+        : ConsoleReporter(OO_None)
+    {} // plain text: the output is read by scripts
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
