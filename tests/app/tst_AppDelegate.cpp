@@ -11,37 +11,43 @@
 #include "platform/StatusMenuItem.h"
 
 #include <QTest>
-#include <optional>
 
 namespace {
 
+// Every effect as one line: "stop", "start <guid>", "remote <types>", "login on|off",
+// "alert <message>", "open <url>", "quit".
 class RecordingServices : public AppServices {
 public:
     void startNotificationTask(const QString& guid) override
     {
-        calls.append(QStringLiteral("start ") + guid);
+        add(QStringLiteral("start ") + guid);
     }
-    void stopNotificationTask() override { calls.append(QStringLiteral("stop")); }
-    void setLoginItemEnabled(const QString& applicationId, bool enabled) override
+    void stopNotificationTask() override { add(QStringLiteral("stop")); }
+    void setLoginItemEnabled(const QString& id, bool enabled) override
     {
-        QCOMPARE(applicationId, QStringLiteral("tovo.TOVO.TOVOLauncher"));
-        loginItem.append(enabled);
+        add(id == QLatin1String("tovo.TOVO.TOVOLauncher")
+                ? (enabled ? QStringLiteral("login on") : QStringLiteral("login off"))
+                : id);
     }
-    void runAlert(const Alert& alert) override { alerts.append(alert); }
-    void openUrl(const QString& url) override { opened.append(url); }
-    void terminate() override { ++terminated; }
+    void runAlert(const Alert& alert) override
+    {
+        QCOMPARE(alert.buttonTitles, QStringList{QStringLiteral("Got it")});
+        QCOMPARE(alert.style, Alert::Style::Informational);
+        add(QStringLiteral("alert ") + alert.messageText);
+    }
+    void openUrl(const QString& url) override { add(QStringLiteral("open ") + url); }
+    void terminate() override { add(QStringLiteral("quit")); }
     void registerForRemoteNotifications(int types) override
     {
-        calls.append(QStringLiteral("remote %1").arg(types));
+        add(QStringLiteral("remote ") + QString::number(types));
     }
     QStringList launchArguments() const override { return arguments; }
 
-    QStringList arguments{QStringLiteral("/usr/bin/tovo")};
-    QStringList calls;
-    QList<bool> loginItem;
-    QList<Alert> alerts;
-    QStringList opened;
-    int terminated = 0;
+    QStringList arguments;
+    QStringList effects;
+
+private:
+    void add(const QString& effect) { effects.append(effect); }
 };
 
 Keychain tokens()
@@ -49,12 +55,17 @@ Keychain tokens()
     return Keychain(QStringLiteral("tovo"));
 }
 
-void launch(AppDelegate& delegate, const QStringList& urls, const QVariantMap& userInfo = {})
+QString checkMark(const AppDelegate& delegate)
 {
-    delegate.applicationWillFinishLaunching();
-    for (const QString& url : urls)
-        delegate.openUrl(url);
-    delegate.applicationDidFinishLaunching(userInfo);
+    switch (delegate.runAtLoginMenuItem()->state()) {
+    case StatusMenuItem::State::On:
+        return QStringLiteral("on");
+    case StatusMenuItem::State::Off:
+        return QStringLiteral("off");
+    case StatusMenuItem::State::Mixed:
+        break;
+    }
+    return QStringLiteral("mixed");
 }
 
 } // namespace
@@ -63,87 +74,70 @@ class tst_AppDelegate : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { tokens().storeToken(QString()); }
-
     void launchPaths_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<bool>("byNotification");
-        QTest::addColumn<QString>("storedToken");
-        QTest::addColumn<int>("ranBy");
-        QTest::addColumn<QString>("polledToken"); // empty: no polling
-        QTest::addColumn<bool>("checked");
-        QTest::addColumn<bool>("registersLauncher");
-        QTest::addColumn<bool>("alert");
-
-        const auto user = static_cast<int>(RanBy::User);
-        const QString tovo = QStringLiteral("/usr/bin/tovo");
-        const QString launched = QStringLiteral("launched");
-        const QString token = QStringLiteral("GUID-1");
-        QTest::newRow("user with token") << QStringList{tovo} << QString() << false << token << user
-                                         << token << true << true << true;
-        QTest::newRow("user without token") << QStringList{tovo} << QString() << false << QString()
-                                            << user << QString() << true << true << true;
-        QTest::newRow("user, launched first") << QStringList{tovo, launched} << QString() << false
-                                              << token << user << token << true << true << false;
-        QTest::newRow("user, launched third")
-            << QStringList{tovo, QStringLiteral("-x"), launched} << QString() << false << token
-            << user << token << true << true << true;
-        QTest::newRow("launcher") << QStringList{tovo} << QStringLiteral("tovo://START") << false
-                                  << token << static_cast<int>(RanBy::Launcher) << token << true
-                                  << false << false;
-        QTest::newRow("widget token replaces the stored one")
-            << QStringList{tovo} << QStringLiteral("tovo://GUID-2") << false << token
-            << static_cast<int>(RanBy::Widget) << QStringLiteral("GUID-2") << false << false
-            << false;
-        QTest::newRow("widget without token clears it")
-            << QStringList{tovo} << QStringLiteral("tovo://") << false << token
-            << static_cast<int>(RanBy::Widget) << QString() << false << false << false;
+        QTest::addColumn<QString>("arguments"); // after the program path
+        QTest::addColumn<QString>("message");   // a URL, "notification" or nothing
+        QTest::addColumn<QString>("stored");    // the token stored before the launch
+        QTest::addColumn<RanBy>("ranBy");
+        QTest::addColumn<QString>("effects"); // '|'-separated, then the check mark
+        const QString polls = QStringLiteral("stop|start G1|remote 6|");
+        const QString user = QStringLiteral("on|login on|alert T-O-VO is Running");
+        QTest::newRow("user with token") << ""
+                                         << ""
+                                         << "G1" << RanBy::User << polls + user;
+        QTest::newRow("user without token") << ""
+                                            << ""
+                                            << "" << RanBy::User << user;
+        QTest::newRow("user, launched first")
+            << "launched"
+            << ""
+            << "G1" << RanBy::User << polls + QStringLiteral("on|login on");
+        QTest::newRow("user, launched third") << "-x launched"
+                                              << ""
+                                              << "G1" << RanBy::User << polls + user;
+        QTest::newRow("launcher") << ""
+                                  << "tovo://START"
+                                  << "G1" << RanBy::Launcher << polls + QStringLiteral("on");
+        QTest::newRow("widget token")
+            << ""
+            << "tovo://G2"
+            << "G1" << RanBy::Widget << QStringLiteral("stop|start G2|remote 6|off");
+        QTest::newRow("widget without token") << ""
+                                              << "tovo://"
+                                              << "G1" << RanBy::Widget << "off";
         QTest::newRow("notification")
-            << QStringList{tovo} << QString() << true << token
-            << static_cast<int>(RanBy::Notification) << token << false << false << false;
+            << ""
+            << "notification"
+            << "G1" << RanBy::Notification << polls + QStringLiteral("off");
     }
 
     void launchPaths()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, url);
-        QFETCH(bool, byNotification);
-        QFETCH(QString, storedToken);
-        QFETCH(int, ranBy);
-        QFETCH(QString, polledToken);
-        QFETCH(bool, checked);
-        QFETCH(bool, registersLauncher);
-        QFETCH(bool, alert);
-
-        tokens().storeToken(storedToken);
+        QFETCH(QString, arguments);
+        QFETCH(QString, message);
+        QFETCH(QString, stored);
+        QFETCH(RanBy, ranBy);
+        QFETCH(QString, effects);
+        tokens().storeToken(stored);
         RecordingServices services;
-        services.arguments = arguments;
+        services.arguments = QStringList{QStringLiteral("/usr/bin/tovo")} +
+                             arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         AppDelegate delegate(services);
-        QVariantMap userInfo;
-        if (byNotification)
-            userInfo.insert(ApplicationHost::launchNotificationKey, QVariantList{1});
-        launch(delegate, url.isNull() ? QStringList() : QStringList{url}, userInfo);
 
-        QCOMPARE(static_cast<int>(delegate.ranBy()), ranBy);
-        const QStringList polling =
-            polledToken.isEmpty()
-                ? QStringList()
-                : QStringList{QStringLiteral("stop"), QStringLiteral("start ") + polledToken,
-                              QStringLiteral("remote 6")};
-        QCOMPARE(services.calls, polling);
-        QVERIFY(delegate.runAtLoginMenuItem());
-        QCOMPARE(delegate.runAtLoginMenuItem()->state(),
-                 checked ? StatusMenuItem::State::On : StatusMenuItem::State::Off);
-        QCOMPARE(services.loginItem, registersLauncher ? QList<bool>{true} : QList<bool>());
-        QCOMPARE(services.alerts.size(), alert ? 1 : 0);
-        if (alert) {
-            const Alert& shown = services.alerts.constFirst();
-            QCOMPARE(shown.messageText, QStringLiteral("T-O-VO is Running"));
-            QCOMPARE(shown.buttonTitles, QStringList{QStringLiteral("Got it")});
-            QCOMPARE(shown.style, Alert::Style::Informational);
-        }
+        delegate.applicationWillFinishLaunching();
+        QVariantMap userInfo;
+        if (message == QLatin1String("notification"))
+            userInfo.insert(ApplicationHost::launchNotificationKey, QVariantList{1});
+        else if (!message.isEmpty())
+            delegate.openUrl(message);
+        delegate.applicationDidFinishLaunching(userInfo);
+
+        QCOMPARE(delegate.ranBy(), ranBy);
+        // The check mark is set before the login item and the alert.
+        const qsizetype polled = services.effects.indexOf(QStringLiteral("remote 6")) + 1;
+        services.effects.insert(polled, checkMark(delegate));
+        QCOMPARE(services.effects.join(QLatin1Char('|')), effects);
     }
 
     void menuHasFourEntriesBuiltOnce()
@@ -152,111 +146,92 @@ private Q_SLOTS:
         AppDelegate delegate(services);
         delegate.menu(true);
         StatusItem* item = delegate.statusItem();
-        QVERIFY(item);
         QStringList titles;
         for (const StatusMenuItem* entry : item->items()) {
             titles.append(entry->isSeparator() ? QStringLiteral("---") : entry->title());
             QVERIFY(entry->keyEquivalent().isEmpty());
         }
-        QCOMPARE(titles, QString::fromUtf8("T-O-VO...|Start at login|---|Quit").split(u'|'));
+        QCOMPARE(titles.join(QLatin1Char('|')),
+                 QStringLiteral("T-O-VO...|Start at login|---|Quit"));
         QCOMPARE(item->items().at(1), delegate.runAtLoginMenuItem());
 
         delegate.menu(false);
         QCOMPARE(delegate.statusItem(), item);
-        QCOMPARE(delegate.runAtLoginMenuItem()->state(), StatusMenuItem::State::On);
+        QCOMPARE(checkMark(delegate), QStringLiteral("on"));
 
         item->items().at(0)->trigger();
-        QCOMPARE(services.opened, QStringList{ServiceEndpoints::webBase()});
         item->items().at(3)->trigger();
-        QCOMPARE(services.terminated, 1);
+        QCOMPARE(services.effects,
+                 QStringList({QStringLiteral("open ") + ServiceEndpoints::webBase(),
+                              QStringLiteral("quit")}));
     }
 
     void toggleStartAtLogin_data()
     {
         QTest::addColumn<StatusMenuItem::State>("initial");
-        QTest::addColumn<QList<bool>>("registrations"); // after toggling twice
-        QTest::newRow("checked") << StatusMenuItem::State::On << QList<bool>{false, true};
-        QTest::newRow("unchecked") << StatusMenuItem::State::Off << QList<bool>{true, false};
-        QTest::newRow("mixed") << StatusMenuItem::State::Mixed << QList<bool>{true, false};
+        QTest::addColumn<QString>("afterTwoToggles");
+        QTest::newRow("checked") << StatusMenuItem::State::On << "off|login off|on|login on";
+        QTest::newRow("unchecked") << StatusMenuItem::State::Off << "on|login on|off|login off";
+        QTest::newRow("mixed") << StatusMenuItem::State::Mixed << "on|login on|off|login off";
     }
 
     void toggleStartAtLogin()
     {
         QFETCH(StatusMenuItem::State, initial);
-        QFETCH(QList<bool>, registrations);
+        QFETCH(QString, afterTwoToggles);
         RecordingServices services;
         AppDelegate delegate(services);
         delegate.menu(true);
-        StatusMenuItem* item = delegate.runAtLoginMenuItem();
-        item->setState(initial);
-
-        item->trigger();
-        QCOMPARE(item->state(),
-                 registrations.at(0) ? StatusMenuItem::State::On : StatusMenuItem::State::Off);
-        item->trigger();
-        QCOMPARE(item->state(),
-                 registrations.at(1) ? StatusMenuItem::State::On : StatusMenuItem::State::Off);
-        QCOMPARE(services.loginItem, registrations);
+        delegate.runAtLoginMenuItem()->setState(initial);
+        QStringList seen;
+        for (int i = 0; i < 2; ++i) {
+            delegate.runAtLoginMenuItem()->trigger();
+            seen << checkMark(delegate) << services.effects.takeFirst();
+        }
+        QCOMPARE(seen.join(QLatin1Char('|')), afterTwoToggles);
     }
 
     void urlGrammar_data()
     {
         QTest::addColumn<QString>("url");
-        QTest::addColumn<int>("ranBy");
-        QTest::addColumn<QString>("token"); // null: the stored token stays "OLD"
-
-        const auto widget = static_cast<int>(RanBy::Widget);
-        const auto launcher = static_cast<int>(RanBy::Launcher);
-        QTest::newRow("command") << QStringLiteral("tovo://START") << launcher << QString();
-        QTest::newRow("lower case is a token")
-            << QStringLiteral("tovo://start") << widget << QStringLiteral("start");
-        QTest::newRow("prefix alone clears")
-            << QStringLiteral("tovo://") << widget << QStringLiteral("");
-        QTest::newRow("doubled prefix")
-            << QStringLiteral("tovo://tovo://START") << launcher << QString();
-        QTest::newRow("prefix inside is removed too")
-            << QStringLiteral("tovo://ab-tovo://-cd") << widget << QStringLiteral("ab--cd");
-        QTest::newRow("percent escapes kept")
-            << QStringLiteral("tovo://a%20b%2F") << widget << QStringLiteral("a%20b%2F");
+        QTest::addColumn<RanBy>("ranBy");
+        QTest::addColumn<QString>("token"); // stored afterwards; "OLD" was stored before
+        QTest::newRow("command") << "tovo://START" << RanBy::Launcher << "OLD";
+        QTest::newRow("lower case is a token") << "tovo://start" << RanBy::Widget << "start";
+        QTest::newRow("prefix alone clears") << "tovo://" << RanBy::Widget << "";
+        QTest::newRow("doubled prefix") << "tovo://tovo://START" << RanBy::Launcher << "OLD";
+        QTest::newRow("every prefix goes") << "tovo://a-tovo://-b" << RanBy::Widget << "a--b";
+        QTest::newRow("percent escapes kept") << "tovo://a%20b%2F" << RanBy::Widget << "a%20b%2F";
         QTest::newRow("prefix is case-sensitive")
-            << QStringLiteral("TOVO://START") << widget << QStringLiteral("TOVO://START");
+            << "TOVO://START" << RanBy::Widget << "TOVO://START";
     }
 
     void urlGrammar()
     {
         QFETCH(QString, url);
-        QFETCH(int, ranBy);
+        QFETCH(RanBy, ranBy);
         QFETCH(QString, token);
         tokens().storeToken(QStringLiteral("OLD"));
         RecordingServices services;
         AppDelegate delegate(services);
         delegate.applicationWillFinishLaunching();
         delegate.openUrl(url);
-        QCOMPARE(static_cast<int>(delegate.ranBy()), ranBy);
-        const std::optional<QString> expected =
-            token.isNull() ? std::optional<QString>(QStringLiteral("OLD"))
-                           : (token.isEmpty() ? std::nullopt : std::optional<QString>(token));
-        QCOMPARE(tokens().storedToken(), expected);
+        QCOMPARE(delegate.ranBy(), ranBy);
+        QCOMPARE(tokens().storedToken().value_or(QString()), token);
     }
 
-    void tokenWhileRunningLeavesPollingAlone()
+    void tokenWhileRunningWaitsForTheNextLaunch()
     {
         tokens().storeToken(QStringLiteral("OLD"));
         RecordingServices services;
-        services.arguments.append(QStringLiteral("launched"));
+        services.arguments = QStringList{QStringLiteral("tovo"), QStringLiteral("launched")};
         AppDelegate delegate(services);
-        launch(delegate, {});
-        const QStringList atLaunch = services.calls;
-
+        delegate.applicationWillFinishLaunching();
+        delegate.applicationDidFinishLaunching({});
+        services.effects.clear();
         delegate.openUrl(QStringLiteral("tovo://NEW"));
-        QCOMPARE(services.calls, atLaunch);
+        QCOMPARE(services.effects, QStringList()); // the running poll is left alone
         QCOMPARE(tokens().storedToken(), std::optional<QString>(QStringLiteral("NEW")));
-
-        // The next launch polls with it.
-        RecordingServices next;
-        AppDelegate restarted(next);
-        launch(restarted, {QStringLiteral("tovo://START")});
-        QVERIFY(next.calls.contains(QStringLiteral("start NEW")));
     }
 };
 

@@ -1,5 +1,6 @@
-// The polling client: when it asks for the feed, which alarms become notifications, and what a
-// notification carries, with a recording notification server on the test's session bus.
+// The polling client: when it asks for the feed and which alarms become notifications, with a
+// recording notification server on the test's session bus. The loops' sleep is a gate the test
+// opens, so no test waits for the interval.
 
 #include "FakeNotificationServer.h"
 #include "FakeService.h"
@@ -8,25 +9,13 @@
 #include "platform/UserNotificationCenter.h"
 
 #include <QMutex>
-#include <QSignalSpy>
 #include <QTest>
 #include <condition_variable>
 #include <mutex>
-#include <optional>
 
 namespace {
 
-using Fetch = std::optional<QStringList>; // guids of one successful fetch, or a failed fetch
-
-AlarmPtr alarm(const QString& guid)
-{
-    return std::make_shared<Alarm>(QStringLiteral("agent ") + guid, QStringLiteral("resource"),
-                                   QStringLiteral("description ") + guid,
-                                   QStringLiteral("Critical"), AlarmType::Alarm, guid);
-}
-
-// The polling loops' sleep, opened by the test: wakeAll() lets every loop asleep at that moment
-// make exactly one more request; open() ends every sleep for good.
+// wakeAll() lets every loop asleep at that moment make one more request; open() ends all sleeps.
 class SleepGate {
 public:
     void sleep()
@@ -38,28 +27,28 @@ public:
     }
     bool waitForSleepers(int count)
     {
-        return QTest::qWaitFor(
-            [&] {
-                const std::lock_guard lock(m_mutex);
-                return m_sleeping >= count;
-            },
-            5000);
+        return QTest::qWaitFor([&] {
+            const std::lock_guard lock(m_mutex);
+            return m_sleeping >= count;
+        });
     }
     void wakeAll()
     {
-        const std::lock_guard lock(m_mutex);
-        ++m_generation;
-        m_sleeping = 0;
-        m_wake.notify_all();
+        change([this] { ++m_generation, m_sleeping = 0; });
     }
     void open()
     {
-        const std::lock_guard lock(m_mutex);
-        m_open = true;
-        m_wake.notify_all();
+        change([this] { m_open = true; });
     }
 
 private:
+    void change(const std::function<void()>& what)
+    {
+        const std::lock_guard lock(m_mutex);
+        what();
+        m_wake.notify_all();
+    }
+
     std::mutex m_mutex;
     std::condition_variable m_wake;
     int m_generation = 0;
@@ -67,33 +56,29 @@ private:
     bool m_open = false;
 };
 
-// The feed: answers from a script, in order; failures once the script is used up.
+// Answers from a script, one entry per request: the guids of a successful fetch separated by
+// blanks, or "!" for a failed fetch (also once the script is used up).
 class ScriptedFeed {
 public:
-    explicit ScriptedFeed(QList<Fetch> script = {})
-        : m_script(std::move(script))
-    {}
-
     void fetch(const QString& guid, APIClient::AlarmFeedCompletion completion)
     {
         const QMutexLocker lock(&m_mutex);
-        const Fetch answer = m_script.isEmpty() ? Fetch() : m_script.takeFirst();
+        const QString answer = m_script.isEmpty() ? QStringLiteral("!") : m_script.takeFirst();
         MainQueue::async([answer, completion = std::move(completion)] {
-            if (!answer) {
-                completion(Result<AlarmList>::failure(Error()));
-                return;
-            }
+            if (answer == QLatin1String("!"))
+                return completion(Result<AlarmList>::failure(Error()));
             AlarmList alarms;
-            for (const QString& id : *answer)
-                alarms.append(alarm(id));
+            for (const QString& id : answer.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                alarms.append(std::make_shared<Alarm>(QStringLiteral("agent ") + id, QString(),
+                                                      QString(), QString(), AlarmType::Alarm, id));
             completion(Result<AlarmList>::success(alarms));
         });
         m_requests.append(guid);
     }
-    void append(const Fetch& fetch)
+    void append(const QStringList& answers)
     {
         const QMutexLocker lock(&m_mutex);
-        m_script.append(fetch);
+        m_script += answers;
     }
     QStringList requests() const
     {
@@ -103,7 +88,7 @@ public:
 
 private:
     mutable QMutex m_mutex;
-    QList<Fetch> m_script;
+    QStringList m_script;
     QStringList m_requests;
 };
 
@@ -112,39 +97,35 @@ private:
 class tst_NotificationClient : public QObject {
     Q_OBJECT
 
-private:
-    std::shared_ptr<NotificationClient> makeClient(NotificationClient::FeedSource feed = {})
+    void makeClient(NotificationClient::FeedSource feed)
     {
-        auto client =
-            NotificationClient::create(std::chrono::seconds(60), std::move(feed), m_center.get());
-        client->backgroundQueue().setSleeper(
-            [gate = m_gate](std::chrono::milliseconds) { gate->sleep(); });
-        return client;
+        m_client =
+            NotificationClient::create(std::chrono::seconds(60), std::move(feed), &*m_center);
+        m_client->backgroundQueue().setSleeper([gate = m_gate](auto) { gate->sleep(); });
     }
-    std::shared_ptr<NotificationClient> makeScriptedClient()
+    void makeScriptedClient()
     {
-        return makeClient([feed = m_feed](const QString& guid, auto completion) {
-            feed->fetch(guid, std::move(completion));
-        });
+        makeClient([feed = m_feed](const QString& guid, auto done) { feed->fetch(guid, done); });
     }
-    bool waitForSleeps(int count) { return m_gate->waitForSleepers(count); }
-    // Wakes the sleeping loops and waits for `requests` requests in total.
-    bool wake(qsizetype requests)
+    // Waits for `loops` sleeping loops, wakes them and waits for `requests` requests in total.
+    bool wake(int loops, qsizetype requests)
     {
+        if (!m_gate->waitForSleepers(loops))
+            return false;
         m_gate->wakeAll();
-        return QTest::qWaitFor([&] { return m_feed->requests().size() >= requests; }, 5000);
+        return QTest::qWaitFor([&] { return m_feed->requests().size() >= requests; });
     }
-    // Waits until everything queued so far has reached the server: a marker notification,
-    // posted after the pending completions have run, arrives after their notifications.
-    QStringList notificationsSoFar(NotificationClient& client)
+    // The summaries shown so far: a marker, posted once the pending completions have run,
+    // reaches the server after their notifications.
+    QStringList shown()
     {
-        MainQueue::async([&client] { client.postNotification(QStringLiteral("marker"), {}); });
-        if (!QTest::qWaitFor(
-                [&] { return m_server->summaries().contains(QStringLiteral("marker")); }, 5000))
+        MainQueue::async([c = m_client] { c->postNotification(QStringLiteral("marker"), {}); });
+        const auto marked = [&] {
+            return m_server->summaries().contains(QStringLiteral("marker"));
+        };
+        if (!QTest::qWaitFor(marked))
             return {QStringLiteral("marker missing")};
-        QStringList summaries = m_server->summaries();
-        summaries.removeAll(QStringLiteral("marker"));
-        return summaries;
+        return m_server->summaries().mid(0, m_server->summaries().size() - 1);
     }
 
     std::unique_ptr<FakeNotificationServer> m_server;
@@ -158,7 +139,7 @@ private Q_SLOTS:
     {
         m_server = std::make_unique<FakeNotificationServer>(
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("server")),
-            QStringList{QStringLiteral("body"), QStringLiteral("actions")});
+            QStringList{QStringLiteral("body")});
         QVERIFY(m_server->registerOnBus());
         m_center = std::make_unique<UserNotificationCenter>(QStringLiteral("tovo.TOVO"),
                                                             QDBusConnection::sessionBus());
@@ -168,149 +149,113 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        if (m_client) {
-            m_client->stopNotificationTask();
-            m_gate->open(); // sleeping loops make their last request and end
-            QVERIFY(m_client->backgroundQueue().waitForDone(std::chrono::seconds(5)));
-            m_client.reset();
-        }
+        m_client->stopNotificationTask();
+        m_gate->open(); // sleeping loops make their last request and end
+        QVERIFY(m_client->backgroundQueue().waitForDone(std::chrono::seconds(5)));
+        m_client.reset();
         m_center.reset();
         m_server.reset();
     }
 
-    void firstRequestOnlyAfterOneInterval()
-    {
-        m_client = makeScriptedClient();
-        m_client->startNotificationTask(QStringLiteral("guid-1"));
-        QVERIFY(waitForSleeps(1));
-        QCOMPARE(m_feed->requests().size(), 0);
-        QVERIFY(wake(1));
-        QCOMPARE(m_feed->requests(), QStringList{QStringLiteral("guid-1")});
-    }
-
     void notifiesNewGuidsOnly_data()
     {
-        QTest::addColumn<QList<Fetch>>("fetches");
-        QTest::addColumn<QStringList>("notified"); // guids, in order
-        const auto guids = [](const char* text) {
-            return QString::fromLatin1(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QTest::addColumn<QStringList>("fetches");
+        QTest::addColumn<QString>("notified"); // guids, in order
+        const auto row = [](const char* name, const char* fetches, const char* notified) {
+            QTest::newRow(name) << QString::fromUtf8(fetches).split(QLatin1Char('|'))
+                                << QString::fromUtf8(notified);
         };
-        QTest::newRow("first success is silent, then one per new guid")
-            << QList<Fetch>{guids("a b c"), guids("a b c d")} << guids("d");
-        QTest::newRow("an empty first success ends the silent phase")
-            << QList<Fetch>{guids(""), guids("a b")} << guids("a b");
-        QTest::newRow("a failed first fetch keeps the silent phase")
-            << QList<Fetch>{Fetch(), guids("a"), guids("a b")} << guids("b");
-        QTest::newRow("later failures change nothing")
-            << QList<Fetch>{guids("a"), Fetch(), guids("a b")} << guids("b");
-        QTest::newRow("in list order") << QList<Fetch>{guids(""), guids("c a b")} << guids("c a b");
-        QTest::newRow("a guid twice in one fetch notifies once")
-            << QList<Fetch>{guids(""), guids("a b a")} << guids("a b");
-        QTest::newRow("a guid that vanishes and returns does not notify again")
-            << QList<Fetch>{guids(""), guids("a b"), guids("b"), guids(""), guids("a b")}
-            << guids("a b");
-        QTest::newRow("canonically equal guids are one alarm")
-            << QList<Fetch>{QStringList{QStringLiteral("caf\u00e9")},
-                            QStringList{QStringLiteral("cafe\u0301")}}
-            << QStringList();
+        row("first success is silent, then one per new guid", "a b c|a b c d", "d");
+        row("an empty first success ends the silent phase", "|a b", "a b");
+        row("a failed first fetch keeps the silent phase", "!|a|a b", "b");
+        row("later failures change nothing", "a|!|a b", "b");
+        row("in list order", "|c a b", "c a b");
+        row("a guid twice in one fetch notifies once", "|a b a", "a b");
+        row("a guid that vanishes and returns does not notify again", "|a b|b||a b", "a b");
+        row("canonically equal guids are one alarm", "caf\u00e9|cafe\u0301", "");
     }
 
     void notifiesNewGuidsOnly()
     {
-        QFETCH(QList<Fetch>, fetches);
-        QFETCH(QStringList, notified);
-        for (const Fetch& fetch : fetches)
-            m_feed->append(fetch);
-        m_client = makeScriptedClient();
+        QFETCH(QStringList, fetches);
+        QFETCH(QString, notified);
+        m_feed->append(fetches);
+        makeScriptedClient();
         m_client->startNotificationTask(QStringLiteral("guid"));
-        for (qsizetype i = 0; i < fetches.size(); ++i) {
-            QVERIFY(waitForSleeps(1));
-            QVERIFY(wake(i + 1));
-        }
-        QStringList summaries;
-        for (const QString& guid : notified)
-            summaries.append(QStringLiteral("agent ") + guid);
-        QCOMPARE(notificationsSoFar(*m_client), summaries);
+        for (qsizetype i = 0; i < fetches.size(); ++i)
+            QVERIFY(wake(1, i + 1));
+        QStringList expected;
+        for (const QString& guid : notified.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            expected.append(QStringLiteral("agent ") + guid);
+        QCOMPARE(shown(), expected);
     }
 
     void stopDuringSleepStillMakesOneRequest()
     {
-        m_feed->append(QStringList{QStringLiteral("a")});
-        m_client = makeScriptedClient();
+        m_feed->append({QStringLiteral("a")});
+        makeScriptedClient();
         m_client->setFirsttime(false);
         m_client->startNotificationTask(QStringLiteral("guid"));
-        QVERIFY(waitForSleeps(1));
+        QVERIFY(m_gate->waitForSleepers(1));
         m_client->stopNotificationTask();
-        QVERIFY(wake(1));
+        QVERIFY(wake(1, 1));
         QVERIFY(m_client->backgroundQueue().waitForDone(std::chrono::seconds(5)));
         QCOMPARE(m_feed->requests().size(), 1);
-        // The answer of that last request is still processed.
-        QCOMPARE(notificationsSoFar(*m_client), QStringList{QStringLiteral("agent a")});
+        QCOMPARE(shown(), QStringList{QStringLiteral("agent a")}); // its answer still counts
     }
 
     void everyStartAddsALoopAndKeepsWhatWasSeen()
     {
-        m_client = makeScriptedClient();
-        m_feed->append(QStringList{QStringLiteral("a")});
-        m_feed->append(QStringList{QStringLiteral("a")});
+        m_feed->append({QStringLiteral("a"), QStringLiteral("a")});
+        makeScriptedClient();
         m_client->startNotificationTask(QStringLiteral("one"));
         m_client->startNotificationTask(QStringLiteral("two"));
-        QVERIFY(waitForSleeps(2));
-        QVERIFY(wake(2));
-        QVERIFY(waitForSleeps(2));
-        QVERIFY(wake(4));
+        QVERIFY(wake(2, 2));
+        QVERIFY(wake(2, 4));
         QStringList requested = m_feed->requests();
         requested.sort();
-        QCOMPARE(requested, QString::fromLatin1("one one two two").split(QLatin1Char(' ')));
+        QCOMPARE(requested.join(QLatin1Char(' ')), QStringLiteral("one one two two"));
 
-        // Restarting with another account neither forgets the guids nor the silent phase.
+        // Restarting with another account forgets neither the guids nor the silent phase.
         m_client->stopNotificationTask();
-        m_gate->wakeAll();
+        QVERIFY(wake(2, 6));
         QVERIFY(m_client->backgroundQueue().waitForDone(std::chrono::seconds(5)));
-        const qsizetype before = m_feed->requests().size();
-        m_feed->append(QStringList{QStringLiteral("a"), QStringLiteral("b")});
+        m_feed->append({QStringLiteral("a b")});
         m_client->startNotificationTask(QStringLiteral("three"));
-        QVERIFY(waitForSleeps(1));
-        QVERIFY(wake(before + 1));
+        QVERIFY(wake(1, 7));
         QCOMPARE(m_feed->requests().constLast(), QStringLiteral("three"));
-        QCOMPARE(notificationsSoFar(*m_client), QStringList{QStringLiteral("agent b")});
+        QCOMPARE(shown(), QStringList{QStringLiteral("agent b")});
     }
 
     void notificationFromTheService()
     {
         FakeService service;
         qputenv("TOVO_FEED_BASE", service.baseUrl().toUtf8());
-        const auto rss = [](const QByteArray& items) {
-            return QByteArray("<?xml version=\"1.0\"?><rss><channel>") + items +
-                   QByteArray("</channel></rss>");
+        const auto rss = [](const char* items) {
+            return "<rss><channel>" + QByteArray(items) + "</channel></rss>";
         };
-        const QByteArray known =
-            "<item><title>Disk agent: Major</title><description>Resource: db1&lt;br&gt;Disk "
-            "almost full</description><guid>g1</guid></item>";
-        const QByteArray fresh =
-            "<item><title>Web agent: Critical</title><description>Resource: www&lt;br&gt;Down "
-            "&lt;since&gt; 5 min &amp; counting\nmore</description><guid>g2</guid></item>";
-        service.setAnswer({200, rss(known)});
-
-        m_client = makeClient();
+        service.setAnswer(
+            {200, rss("<item><title>Disk agent: Major</title><guid>g1</guid></item>")});
+        makeClient({});
         m_client->startNotificationTask(QStringLiteral("GUID-1"));
-        QVERIFY(waitForSleeps(1));
+        QVERIFY(m_gate->waitForSleepers(1));
+        QCOMPARE(service.requestTargets().size(), 0); // not before one interval
         m_gate->wakeAll();
-        QTRY_COMPARE(service.requestTargets().size(), 1);
-        QCOMPARE(service.requestTargets().constFirst(), QByteArray("/rssalarms?mac2&id=GUID-1"));
+        QTRY_COMPARE(service.requestTargets(), QList<QByteArray>{"/rssalarms?mac2&id=GUID-1"});
         QTRY_VERIFY(!m_client->firsttime());
 
-        service.setAnswer({200, rss(known + fresh)});
-        QVERIFY(waitForSleeps(1));
+        service.setAnswer({200, rss("<item><title>Disk agent: Major</title><guid>g1</guid></item>"
+                                    "<item><title>Web agent: Critical</title><description>Resource:"
+                                    " www&lt;br&gt;Down &lt;since&gt; 5 min\nmore</description>"
+                                    "<guid>g2</guid></item>")});
+        QVERIFY(m_gate->waitForSleepers(1));
         m_gate->wakeAll();
         QTRY_COMPARE(m_server->notifications().size(), 1);
-        const FakeNotificationServer::Notification& shown = m_server->notifications().constFirst();
-        QCOMPARE(shown.summary, QStringLiteral("Web agent"));
-        QCOMPARE(shown.body, QStringLiteral("Down <since> 5 min & counting"));
-        QCOMPARE(shown.hints.value(QStringLiteral("sound-name")).toString(),
-                 QStringLiteral("message-new-instant"));
-        QCOMPARE(shown.hints.value(QStringLiteral("desktop-entry")).toString(),
-                 QStringLiteral("tovo.TOVO"));
+        const auto& notification = m_server->notifications().constFirst();
+        QCOMPARE(notification.summary, QStringLiteral("Web agent"));
+        QCOMPARE(notification.body, QStringLiteral("Down <since> 5 min"));
+        QCOMPARE(notification.hints.value(QStringLiteral("sound-name")),
+                 QVariant(QStringLiteral("message-new-instant")));
         qunsetenv("TOVO_FEED_BASE");
     }
 };

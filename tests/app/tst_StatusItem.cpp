@@ -1,11 +1,9 @@
-// The tray icon's menu follows its model, and the drawn tray images read on light and dark
-// panels.
+// The tray menu follows its model, and the drawn tray images read on light and dark panels.
 
 #include "platform/StatusItem.h"
 #include "platform/StatusMenuItem.h"
 
 #include <QDir>
-#include <QImage>
 #include <QMenu>
 #include <QPainter>
 #include <QTest>
@@ -17,12 +15,12 @@ private Q_SLOTS:
     void menuFollowsTheModel()
     {
         StatusItem item;
+        item.setImage(QStringLiteral("NoSuchImage")); // a missing image changes nothing else
         int opened = 0;
-        auto* open = new StatusMenuItem(QStringLiteral("Open"), [&] { ++opened; });
-        // An action that leaves its own state alone: a click must not flip the check box.
+        item.addItem(new StatusMenuItem(QStringLiteral("Open"), [&] { ++opened; }));
+        // An action that leaves its state alone: a click must not flip the check box.
         auto* sticky = new StatusMenuItem(QStringLiteral("Sticky"), [] {});
         sticky->setState(StatusMenuItem::State::On);
-        item.addItem(open);
         item.addItem(sticky);
         item.addItem(StatusMenuItem::separator());
 
@@ -30,31 +28,13 @@ private Q_SLOTS:
         QCOMPARE(actions.size(), 3);
         QCOMPARE(actions.at(0)->text(), QStringLiteral("Open"));
         QVERIFY(!actions.at(0)->isCheckable());
-        QVERIFY(actions.at(1)->isCheckable());
-        QVERIFY(actions.at(1)->isChecked());
         QVERIFY(actions.at(2)->isSeparator());
-
         actions.at(0)->trigger();
         QCOMPARE(opened, 1);
         actions.at(1)->trigger();
-        QVERIFY(actions.at(1)->isChecked());
-
+        QVERIFY(actions.at(1)->isCheckable() && actions.at(1)->isChecked());
         sticky->setState(StatusMenuItem::State::Mixed);
-        QVERIFY(actions.at(1)->isCheckable());
-        QVERIFY(!actions.at(1)->isChecked());
-        sticky->setState(StatusMenuItem::State::Off);
-        QVERIFY(!actions.at(1)->isChecked());
-    }
-
-    void missingImageLeavesTheItemWorking()
-    {
-        StatusItem item;
-        item.setImage(QStringLiteral("NoSuchImage"));
-        QVERIFY(StatusItem::imageNamed(QStringLiteral("NoSuchImage")).isNull());
-        int triggered = 0;
-        item.addItem(new StatusMenuItem(QStringLiteral("Quit"), [&] { ++triggered; }));
-        item.menu()->actions().at(0)->trigger();
-        QCOMPARE(triggered, 1);
+        QVERIFY(actions.at(1)->isCheckable() && !actions.at(1)->isChecked());
     }
 
     void imagesReadOnLightAndDarkPanels_data()
@@ -63,10 +43,9 @@ private Q_SLOTS:
         QTest::addColumn<QColor>("panel");
         for (const char* image : {"StatusItem", "StatusItem_i"}) {
             for (const QColor& panel : {QColor(Qt::white), QColor(0xf6, 0xf5, 0xf4),
-                                        QColor(0x30, 0x30, 0x30), QColor(Qt::black)}) {
+                                        QColor(0x30, 0x30, 0x30), QColor(Qt::black)})
                 QTest::addRow("%s on %s", image, qPrintable(panel.name()))
                     << QString::fromLatin1(image) << panel;
-            }
         }
     }
 
@@ -78,21 +57,18 @@ private Q_SLOTS:
         QVERIFY(!icon.isNull());
         QImage shown(22, 22, QImage::Format_ARGB32);
         shown.fill(panel);
-        {
-            QPainter painter(&shown);
-            icon.paint(&painter, shown.rect());
-        }
+        QPainter painter(&shown);
+        icon.paint(&painter, shown.rect());
+        painter.end();
         // Enough of the glyph must stand out clearly from the panel behind it.
         int contrasting = 0;
         for (int y = 0; y < shown.height(); ++y) {
-            for (int x = 0; x < shown.width(); ++x) {
-                if (std::abs(qGray(shown.pixel(x, y)) - qGray(panel.rgb())) > 100)
-                    ++contrasting;
-            }
+            for (int x = 0; x < shown.width(); ++x)
+                contrasting += std::abs(qGray(shown.pixel(x, y)) - qGray(panel.rgb())) > 100;
         }
         if (const QString dir = qEnvironmentVariable("TOVO_TEST_OUTPUT_DIR"); QDir().mkpath(dir))
-            shown.scaled(88, 88).save(dir + QLatin1Char('/') + image + QLatin1Char('-') +
-                                      panel.name().mid(1) + QStringLiteral(".png"));
+            shown.scaled(88, 88).save(
+                QStringLiteral("%1/%2-%3.png").arg(dir, image, panel.name().mid(1)));
         QVERIFY2(contrasting >= 40, qPrintable(QString::number(contrasting)));
     }
 };
