@@ -25,6 +25,12 @@ stop() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
     exec 3>&- 2>/dev/null || true
+    # The headless session takes its display and bus down once fd 3 is closed.
+    local tries=0
+    while [ -n "${session_pid:-}" ] && kill -0 "$session_pid" 2>/dev/null && [ "$tries" -lt 100 ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
     echo "demo stopped"
 }
 trap stop EXIT
@@ -42,6 +48,10 @@ await() { # what, command...: polls for up to 30 s
 }
 
 export XDG_CONFIG_HOME=$stage/config XDG_DATA_HOME=$stage/data XDG_CACHE_HOME=$stage/cache
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    mkdir -m 700 "$stage/runtime"
+    export XDG_RUNTIME_DIR=$stage/runtime
+fi
 export XDG_DATA_DIRS=$prefix/share:${XDG_DATA_DIRS:-/usr/local/share:/usr/share}
 export PATH=$prefix/bin:$PATH
 
@@ -52,6 +62,7 @@ else
     # The session lasts as long as fd 3 stays open; its bus activates our D-Bus services
     # through XDG_DATA_DIRS.
     exec 3> >(exec scripts/headless-session.sh --print-notifications --env-file "$stage/session.env")
+    session_pid=$!
     await "the headless session" test -s "$stage/session.env"
     set -a
     . "$stage/session.env"

@@ -50,8 +50,16 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-trap 'exit 130' INT
 trap 'exit 143' TERM
+# Ctrl-C reaches the whole process group. The session's parts run in sessions of their own
+# (setsid) and, with --env-file, this script ignores it too, so the programs running in the
+# session end first (a program whose display vanishes under it complains); the session then ends
+# when its parent closes our input.
+if [ -n "$env_file" ]; then
+    trap '' INT
+else
+    trap 'exit 130' INT
+fi
 
 # Polls a condition for up to 30 seconds (a loaded machine is slow to start X clients); the
 # session's parts start asynchronously.
@@ -69,7 +77,8 @@ await() {
     done
 }
 
-dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus-address" 2>"$work/bus.log" &
+setsid dbus-daemon --session --nofork --nopidfile --print-address=3 \
+    3>"$work/bus-address" 2>"$work/bus.log" &
 pids+=($!)
 await "the session bus" test -s "$work/bus-address"
 DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus-address")
@@ -79,7 +88,8 @@ export DBUS_SESSION_BUS_ADDRESS
 # of other sessions come and go beside ours, so a display that does not answer is tried again.
 start_display() {
     rm -f "$work/display"
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" 2>>"$work/xvfb.log" &
+    setsid Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp \
+        3>"$work/display" 2>>"$work/xvfb.log" &
     xvfb_pid=$!
     local tries=0
     until [ -s "$work/display" ]; do
@@ -106,8 +116,8 @@ done
 pids+=("$xvfb_pid")
 unset WAYLAND_DISPLAY
 
-trayer --edge top --align right --widthtype request --height 28 --SetDockType true \
-    --transparent false --tint 0x2e3440 >/dev/null 2>"$work/trayer.log" &
+setsid trayer --edge top --align right --widthtype request --height 28 \
+    --SetDockType true --transparent false --tint 0x2e3440 >/dev/null 2>"$work/trayer.log" &
 pids+=($!)
 await "trayer" bash -c 'xwininfo -root -children | grep -q "\"panel\""'
 
@@ -141,11 +151,12 @@ cat >"$work/dunstrc" <<CONF
     script = $work/notification-hook.sh
 CONF
 [ -n "$notification_log" ] && : >>"$notification_log"
-# The hook's output is dunst's output: keep it on ours only when it should be printed.
-dunst_out=/dev/null
-[ "$print_notifications" = 1 ] && dunst_out=/dev/stdout
+# The hook's output is dunst's output: keep it on ours (fd 1 itself, not a reopened
+# /dev/stdout, which would truncate a log file) only when it should be printed.
+if [ "$print_notifications" = 1 ]; then exec 4>&1; else exec 4>/dev/null; fi
 TOVO_NOTIFICATION_LOG=$notification_log TOVO_PRINT_NOTIFICATIONS=$print_notifications \
-    dunst -config "$work/dunstrc" >"$dunst_out" 2>"$work/dunst.log" &
+    setsid dunst -config "$work/dunstrc" >&4 2>"$work/dunst.log" &
+exec 4>&-
 pids+=($!)
 notifications_owned() {
     dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
