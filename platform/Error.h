@@ -12,9 +12,10 @@ public:
 
     Error() = default;
     Error(QString domain, int code, QVariantMap userInfo)
-        : m_domain(std::move(domain)), m_code(code), m_userInfo(std::move(userInfo))
-    {
-    }
+        : m_domain(std::move(domain))
+        , m_code(code)
+        , m_userInfo(std::move(userInfo))
+    {}
     // An error whose user information holds just its description.
     static Error withDescription(const QString& domain, int code, const QString& description)
     {
