@@ -1,286 +1,197 @@
 #include "FakeService.h"
 #include "TestCertificates.h"
 #include "core/APIClient.h"
-#include "platform/HttpSession.h"
 #include "platform/MainQueue.h"
 
-#include <QTcpServer>
 #include <QTest>
 #include <QThread>
+#include <atomic>
 
 namespace {
 
-// One completion: its result, how often and where it ran, and whether before the call returned.
-template <typename T> struct Outcome {
+QString describe(const QString& guid)
+{
+    return u"guid:"_qs + guid;
+}
+
+QString describe(const AlarmList& alarms)
+{
+    QStringList agents;
+    for (const AlarmPtr& alarm : alarms)
+        agents.append(alarm->alarmAgent());
+    return u"alarms:"_qs + agents.join(u',');
+}
+
+QString describe(const Error& error)
+{
+    return error.domain() + u' ' + QString::number(error.code()) + u' ' +
+           error.localizedDescription() +
+           (error.userInfo().size() == 1 ? QString() : u" <more user info>"_qs);
+}
+
+// Runs one call of the client, from the main thread or from a worker, and describes its outcome.
+// The thread contract is checked on the way: a "Wrong url" failure completes once, on the calling
+// thread, before the call returns; any other outcome completes once, on the main thread, after it.
+template <typename T>
+QString run(const std::function<void(std::function<void(Result<T>)>)>& call, bool fromWorker)
+{
     std::optional<Result<T>> result;
-    int calls = 0;
-    bool onMainThread = false;
-    bool beforeReturn = false;
-};
-
-template <typename T, typename Call> Outcome<T> run(Call call)
-{
-    Outcome<T> outcome;
-    bool returned = false;
-    call([&](Result<T> result) {
-        outcome.result = std::move(result);
-        ++outcome.calls;
-        outcome.onMainThread = MainQueue::isMainThread();
-        outcome.beforeReturn = !returned;
-    });
-    returned = true;
-    [&] { QTRY_VERIFY_WITH_TIMEOUT(outcome.result.has_value(), 20000); }();
-    return outcome;
+    std::atomic<int> calls = 0;
+    std::atomic<bool> returned = false;
+    std::atomic<bool> keptContract = true;
+    const auto callOnce = [&] {
+        QThread* const caller = QThread::currentThread();
+        call([&, caller](Result<T> outcome) {
+            const bool wrongUrl =
+                !outcome.isSuccess() && outcome.error().localizedDescription() == u"Wrong url"_qs;
+            keptContract =
+                keptContract && returned != wrongUrl &&
+                (wrongUrl ? QThread::currentThread() == caller : MainQueue::isMainThread());
+            ++calls;
+            result = std::move(outcome);
+        });
+        returned = true;
+    };
+    if (fromWorker) {
+        std::unique_ptr<QThread> worker(QThread::create(callOnce));
+        worker->start();
+        worker->wait();
+    } else {
+        callOnce();
+    }
+    if (!QTest::qWaitFor([&] { return result.has_value(); }, 20000))
+        return u"<no completion>"_qs;
+    return (result->isSuccess() ? describe(result->value()) : describe(result->error())) +
+           (calls == 1 && keptContract ? QString() : u" <thread contract broken>"_qs);
 }
 
-Outcome<AlarmList> alarmFeed(const QString& guid)
+QString alarmFeed(const QString& guid, bool fromWorker = false)
 {
-    return run<AlarmList>([&](auto done) { APIClient::sharedClient().alarmFeed(guid, done); });
+    return run<AlarmList>([&](auto done) { APIClient::sharedClient().alarmFeed(guid, done); },
+                          fromWorker);
 }
 
-Outcome<QString> authenticate(const QString& email, const QString& password)
+QString authenticate(const QString& email, const QString& password, bool fromWorker = false)
 {
     return run<QString>(
-        [&](auto done) { APIClient::sharedClient().authenticate(email, password, done); });
+        [&](auto done) { APIClient::sharedClient().authenticate(email, password, done); },
+        fromWorker);
 }
 
-const QByteArray oneAlarm = "<rss><channel><item><title>web01: Critical</title>"
-                            "<description>Resource: CPU&lt;br&gt;Load</description>"
-                            "<guid>a1</guid></item></channel></rss>";
+const QString wrongUrl = u"TOVOErrorDomain 0 Wrong url"_qs;
 
 } // namespace
 
 class tst_APIClient : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void requestUrls_data();
-    void requestUrls();
-    void rejectedUrlFailsSynchronouslyWithoutRequest_data();
-    void rejectedUrlFailsSynchronouslyWithoutRequest();
-    void feedOutcomes_data();
-    void feedOutcomes();
-    void signInAnswers_data();
-    void signInAnswers();
-    void transportErrorsPassThrough();
-    void feedFromWorkerThreadCompletesOnMainThread();
+    void initTestCase() { QVERIFY(TestCertificates::install()); }
+
+    void init()
+    {
+        m_service = std::make_unique<FakeService>(FakeService::Security::Https);
+        qputenv("TOVO_FEED_BASE", m_service->baseUrl().toUtf8());
+        qputenv("TOVO_WEB_BASE", m_service->baseUrl().toUtf8());
+    }
+
+    // Nothing is trimmed, encoded or case-folded on the way.
+    void requestUrls_data()
+    {
+        QTest::addColumn<QString>("guid"); // null: sign in instead
+        QTest::addColumn<QByteArray>("target");
+
+        QTest::newRow("feed") << u"3F2504E0-4f89"_qs
+                              << QByteArray("/rssalarms?mac2&id=3F2504E0-4f89");
+        QTest::newRow("feed, empty guid") << u""_qs << QByteArray("/rssalarms?mac2&id=");
+        QTest::newRow("feed, escapes")
+            << u"a%2Fb%20c+d"_qs << QByteArray("/rssalarms?mac2&id=a%2Fb%20c+d");
+        QTest::newRow("sign-in") << QString()
+                                 << QByteArray("/resolveGUID?email=Jane.Doe+ops@Example.COM"
+                                               "&password=p!$'()*,;=:@&x=y");
+    }
+
+    void requestUrls()
+    {
+        QFETCH(QString, guid);
+        QFETCH(QByteArray, target);
+        m_service->setAnswer({200, "<guid>g</guid>"});
+        if (guid.isNull())
+            authenticate(u"Jane.Doe+ops@Example.COM"_qs, u"p!$'()*,;=:@&x=y"_qs);
+        else
+            alarmFeed(guid);
+        QCOMPARE(m_service->requestTargets(), QList<QByteArray>{target});
+    }
+
+    void outcomes_data()
+    {
+        QTest::addColumn<bool>("signIn");
+        QTest::addColumn<QString>("text"); // the guid, or the password
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("expected");
+
+        const auto feed = [](const char* name, int status, const QByteArray& body,
+                             const QString& expected, const QString& guid = u"g"_qs) {
+            QTest::newRow(name) << false << guid << status << body << expected;
+        };
+        const QByteArray oneAlarm = "<rss><channel><item><title>web01: Critical</title>"
+                                    "<description>Resource: CPU&lt;br&gt;Load</description>"
+                                    "<guid>a1</guid></item></channel></rss>";
+        feed("one alarm", 200, oneAlarm, u"alarms:web01"_qs);
+        feed("html page with 200", 200, "<html><body>x<br></body></html>", u"alarms:"_qs);
+        feed("empty body", 200, "", u"alarms:"_qs);
+        // An outage is no empty feed: it would end the tray's silent first fetch.
+        feed("500 with html", 500, "<html><body>down</body></html>",
+             u"TOVOHTTPErrorDomain 500 HTTP 500"_qs);
+        feed("503 even with a feed", 503, oneAlarm, u"TOVOHTTPErrorDomain 503 HTTP 503"_qs);
+        feed("guid with blank", 200, oneAlarm, wrongUrl, u"a b"_qs);
+        feed("guid with non-ascii", 200, oneAlarm, wrongUrl, u"caf\u00e9"_qs);
+        feed("guid with bad escape", 200, oneAlarm, wrongUrl, u"50%"_qs);
+
+        const auto signIn = [](const char* name, const QByteArray& body, const QString& expected,
+                               const QString& password = u"pw"_qs) {
+            QTest::newRow(name) << true << password << 200 << body << expected;
+        };
+        const QString error = u"TOVOErrorDomain 0 Error"_qs;
+        signIn("guid kept as sent", "<?xml version=\"1.0\"?><guid> g \n</guid>", u"guid: g \n"_qs);
+        signIn("empty guid element", "<guid/>", u"guid:"_qs);
+        signIn("nested text", "<guid>a<b>b</b><![CDATA[c]]></guid>", u"guid:abc"_qs);
+        signIn("root differs in case", "<GUID>g</GUID>", error);
+        signIn("prefixed root", "<x:guid xmlns:x=\"urn:x\">g</x:guid>", error);
+        signIn("html that does not parse", "<html><body>Wrong password<br></body></html>", error);
+        signIn("not xml", "Wrong password", error);
+        signIn("empty body", "", error);
+        signIn("password with blank", "<guid>g</guid>", wrongUrl, u"secret word"_qs);
+    }
+
+    // Each call is made from the main thread and from a worker thread.
+    void outcomes()
+    {
+        QFETCH(bool, signIn);
+        QFETCH(QString, text);
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, expected);
+
+        m_service->setAnswer({status, body});
+        for (const bool fromWorker : {false, true})
+            QCOMPARE(signIn ? authenticate(u"a@b.c"_qs, text, fromWorker)
+                            : alarmFeed(text, fromWorker),
+                     expected);
+        QCOMPARE(m_service->requestTargets().size(), expected == wrongUrl ? 0 : 2);
+    }
+
+    void transportErrorsPassThrough()
+    {
+        m_service.reset(); // nothing listens any more
+        const QString refused = u"TOVOTransportErrorDomain 1 Connection refused"_qs;
+        QCOMPARE(alarmFeed(u"g"_qs), refused);
+        QCOMPARE(authenticate(u"a@b.c"_qs, u"pw"_qs), refused);
+    }
 
 private:
     std::unique_ptr<FakeService> m_service;
 };
-
-void tst_APIClient::initTestCase()
-{
-    QVERIFY(TestCertificates::install());
-}
-
-void tst_APIClient::init()
-{
-    m_service = std::make_unique<FakeService>(FakeService::Security::Https);
-    qputenv("TOVO_FEED_BASE", m_service->baseUrl().toUtf8());
-    qputenv("TOVO_WEB_BASE", m_service->baseUrl().toUtf8());
-}
-
-// Nothing is trimmed, encoded or case-folded on the way.
-void tst_APIClient::requestUrls_data()
-{
-    QTest::addColumn<QString>("guid"); // null: sign in instead
-    QTest::addColumn<QByteArray>("target");
-
-    QTest::newRow("feed") << u"3F2504E0-4f89"_qs << QByteArray("/rssalarms?mac2&id=3F2504E0-4f89");
-    QTest::newRow("feed, empty guid") << u""_qs << QByteArray("/rssalarms?mac2&id=");
-    QTest::newRow("feed, escapes")
-        << u"a%2Fb%20c+d"_qs << QByteArray("/rssalarms?mac2&id=a%2Fb%20c+d");
-    QTest::newRow("sign-in") << QString()
-                             << QByteArray("/resolveGUID?email=Jane.Doe+ops@Example.COM"
-                                           "&password=p!$'()*,;=:@&x=y");
-}
-
-void tst_APIClient::requestUrls()
-{
-    QFETCH(QString, guid);
-    QFETCH(QByteArray, target);
-    m_service->setAnswer({200, "<guid>g</guid>"});
-    if (guid.isNull())
-        authenticate(u"Jane.Doe+ops@Example.COM"_qs, u"p!$'()*,;=:@&x=y"_qs);
-    else
-        alarmFeed(guid);
-    QCOMPARE(m_service->requestTargets(), QList<QByteArray>{target});
-}
-
-void tst_APIClient::rejectedUrlFailsSynchronouslyWithoutRequest_data()
-{
-    QTest::addColumn<bool>("signIn");
-    QTest::addColumn<QString>("text"); // the guid, or the password
-
-    QTest::newRow("guid with blank") << false << u"a b"_qs;
-    QTest::newRow("guid with non-ascii") << false << u"caf\u00e9"_qs;
-    QTest::newRow("guid with bad escape") << false << u"50%"_qs;
-    QTest::newRow("password with blank") << true << u"secret word"_qs;
-}
-
-void tst_APIClient::rejectedUrlFailsSynchronouslyWithoutRequest()
-{
-    QFETCH(bool, signIn);
-    QFETCH(QString, text);
-
-    // Also from a worker thread: the failure runs on the calling thread before the call returns.
-    for (const bool fromWorker : {false, true}) {
-        int calls = 0;
-        bool beforeReturn = false;
-        std::optional<Error> error;
-        bool onCallingThread = false;
-        const auto call = [&] {
-            bool returned = false;
-            QThread* const caller = QThread::currentThread();
-            auto record = [&](const auto& result) {
-                ++calls;
-                beforeReturn = !returned;
-                onCallingThread = QThread::currentThread() == caller;
-                if (!result.isSuccess())
-                    error = result.error();
-            };
-            if (signIn)
-                APIClient::sharedClient().authenticate(u"a@b.c"_qs, text, record);
-            else
-                APIClient::sharedClient().alarmFeed(text, record);
-            returned = true;
-        };
-        if (fromWorker) {
-            std::unique_ptr<QThread> worker(QThread::create(call));
-            worker->start();
-            QVERIFY(worker->wait());
-        } else {
-            call();
-        }
-        QCOMPARE(calls, 1);
-        QVERIFY(beforeReturn);
-        QVERIFY(onCallingThread);
-        QVERIFY(error);
-        QCOMPARE(error->domain(), u"TOVOErrorDomain"_qs);
-        QCOMPARE(error->code(), 0);
-        QCOMPARE(error->localizedDescription(), u"Wrong url"_qs);
-        QCOMPARE(error->userInfo().size(), 1);
-    }
-    // A request made after the rejected ones is the first and only one to arrive.
-    alarmFeed(u"after"_qs);
-    QCOMPARE(m_service->requestTargets(), QList<QByteArray>{"/rssalarms?mac2&id=after"});
-}
-
-void tst_APIClient::feedOutcomes_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<int>("alarms"); // -1: Failure with an HTTP error
-
-    QTest::newRow("one alarm") << 200 << oneAlarm << 1;
-    QTest::newRow("html page with 200")
-        << 200 << QByteArray("<html><body>x<br></body></html>") << 0;
-    QTest::newRow("empty body") << 200 << QByteArray() << 0;
-    // An outage is no empty feed: it would end the tray's silent first fetch.
-    QTest::newRow("500 with html") << 500 << QByteArray("<html><body>down</body></html>") << -1;
-    QTest::newRow("503 even with a feed") << 503 << oneAlarm << -1;
-}
-
-void tst_APIClient::feedOutcomes()
-{
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
-    QFETCH(int, alarms);
-
-    m_service->setAnswer({status, body});
-    const Outcome<AlarmList> outcome = alarmFeed(u"g"_qs);
-    QCOMPARE(outcome.calls, 1);
-    QVERIFY(outcome.onMainThread);
-    QVERIFY(!outcome.beforeReturn);
-    if (alarms < 0) {
-        QVERIFY(!outcome.result->isSuccess());
-        QCOMPARE(outcome.result->error().domain(), HttpSession::httpErrorDomain);
-        QCOMPARE(outcome.result->error().code(), status);
-    } else {
-        QVERIFY(outcome.result->isSuccess());
-        QCOMPARE(outcome.result->value().size(), alarms);
-    }
-}
-
-void tst_APIClient::signInAnswers_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QString>("guid"); // null: Failure "Error"
-
-    QTest::newRow("guid kept as sent")
-        << 200 << QByteArray("<?xml version=\"1.0\"?><guid> g \n</guid>") << u" g \n"_qs;
-    QTest::newRow("empty guid element") << 200 << QByteArray("<guid/>") << u""_qs;
-    QTest::newRow("nested text") << 200 << QByteArray("<guid>a<b>b</b><![CDATA[c]]></guid>")
-                                 << u"abc"_qs;
-    QTest::newRow("root differs in case") << 200 << QByteArray("<GUID>g</GUID>") << QString();
-    QTest::newRow("prefixed root")
-        << 200 << QByteArray("<x:guid xmlns:x=\"urn:x\">g</x:guid>") << QString();
-    QTest::newRow("html that does not parse")
-        << 200 << QByteArray("<html><body>Wrong password<br></body></html>") << QString();
-    QTest::newRow("not xml") << 200 << QByteArray("Wrong password") << QString();
-    QTest::newRow("empty body") << 200 << QByteArray() << QString();
-}
-
-void tst_APIClient::signInAnswers()
-{
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
-    QFETCH(QString, guid);
-
-    m_service->setAnswer({status, body});
-    const Outcome<QString> outcome = authenticate(u"a@b.c"_qs, u"pw"_qs);
-    QCOMPARE(outcome.calls, 1);
-    QVERIFY(outcome.onMainThread);
-    if (guid.isNull()) {
-        QVERIFY(!outcome.result->isSuccess());
-        QCOMPARE(outcome.result->error().domain(), u"TOVOErrorDomain"_qs);
-        QCOMPARE(outcome.result->error().code(), 0);
-        QCOMPARE(outcome.result->error().localizedDescription(), u"Error"_qs);
-    } else {
-        QVERIFY(outcome.result->isSuccess());
-        QCOMPARE(outcome.result->value(), guid);
-    }
-}
-
-void tst_APIClient::transportErrorsPassThrough()
-{
-    QTcpServer closed;
-    QVERIFY(closed.listen(QHostAddress::LocalHost));
-    const QByteArray base = "http://127.0.0.1:" + QByteArray::number(closed.serverPort());
-    closed.close();
-    qputenv("TOVO_FEED_BASE", base);
-    qputenv("TOVO_WEB_BASE", base);
-
-    const Outcome<AlarmList> feed = alarmFeed(u"g"_qs);
-    QVERIFY(!feed.result->isSuccess());
-    QCOMPARE(feed.result->error().domain(), HttpSession::transportErrorDomain);
-    QVERIFY(feed.onMainThread);
-    const Outcome<QString> signIn = authenticate(u"a@b.c"_qs, u"pw"_qs);
-    QVERIFY(!signIn.result->isSuccess());
-    QCOMPARE(signIn.result->error().domain(), HttpSession::transportErrorDomain);
-}
-
-void tst_APIClient::feedFromWorkerThreadCompletesOnMainThread()
-{
-    m_service->setAnswer({200, oneAlarm});
-    std::optional<Result<AlarmList>> result;
-    bool onMain = false;
-    std::unique_ptr<QThread> worker(QThread::create([&] {
-        APIClient::sharedClient().alarmFeed(u"g"_qs, [&](Result<AlarmList> r) {
-            onMain = MainQueue::isMainThread();
-            result = std::move(r);
-        });
-    }));
-    worker->start();
-    QVERIFY(worker->wait());
-    QTRY_VERIFY(result.has_value());
-    QVERIFY(onMain);
-    QVERIFY(result->isSuccess());
-    QCOMPARE(result->value().first()->alarmAgent(), u"web01"_qs);
-}
 
 QTEST_GUILESS_MAIN(tst_APIClient)
 #include "tst_APIClient.moc"
