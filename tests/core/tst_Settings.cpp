@@ -2,23 +2,25 @@
 #include "core/Settings.h"
 #include "platform/UserDefaults.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 #include <cstdio>
 
-// The settings item's read and write rules on a store of its own, and the token store on the
-// program's standard store, across processes: "--child <application id> store <token>|read"
-// runs this program as another start of that application.
+// The store files, the settings item's read and write rules on a store of its own, and the token
+// store on the program's standard store. What the next start sees is asked of a child process of
+// this program: "--child read <file>" prints the "guid" of a store file, "--child token
+// <application id> [<token>]" stores and prints the token as that program.
 namespace {
 
 const QString key = u"guid"_qs;
 
 QString storePath(const QString& name)
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/tovo/") + name + QStringLiteral(".conf");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/tovo/"_qs +
+           name + u".conf"_qs;
 }
 
 // What a file on disk holds under "guid", read by a fresh store.
@@ -34,187 +36,245 @@ void overwriteOnDisk(const QString& path, const QString& value)
     QVERIFY(other.synchronize());
 }
 
-QString child(const QString& applicationId, const QStringList& command)
+std::optional<QString> child(const QStringList& command)
 {
     QProcess process;
-    process.start(QCoreApplication::applicationFilePath(),
-                  QStringList{QStringLiteral("--child"), applicationId} + command);
+    process.start(QCoreApplication::applicationFilePath(), QStringList{u"--child"_qs} + command);
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QStringLiteral("<child failed>");
-    return QString::fromUtf8(process.readAllStandardOutput());
+        return u"<child failed>"_qs;
+    const QByteArray out = process.readAllStandardOutput();
+    if (out == "-")
+        return std::nullopt;
+    return QString::fromUtf8(QByteArray::fromBase64(out));
 }
 
 int childMain(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
-    QCoreApplication::setApplicationName(arguments.at(2));
-    Keychain keychain(QStringLiteral("tovo"));
-    if (arguments.at(3) == u"store") {
-        keychain.storeToken(arguments.at(4));
+    std::optional<QString> value;
+    if (arguments.at(2) == u"read") {
+        value = onDisk(arguments.at(3));
     } else {
-        const std::optional<QString> token = keychain.storedToken();
-        std::fputs(token ? qPrintable(*token) : "<none>", stdout);
+        UserDefaults::setApplicationId(arguments.at(3));
+        Keychain keychain(u"tovo"_qs);
+        if (arguments.size() > 4)
+            keychain.storeToken(arguments.at(4));
+        value = keychain.storedToken();
     }
+    std::fputs(value ? value->toUtf8().toBase64().constData() : "-", stdout);
     return 0;
 }
+
+QString describe(const SettingsValue& value)
+{
+    const char* const kinds[] = {"text ", "int ", "bool "};
+    return QString::fromLatin1(kinds[value.index()]) + textForm(value);
+}
+
+// QFile reports the caller's own rights as "user" bits besides the owner's: those are left out.
+QFileDevice::Permissions ownerBits(const QString& path)
+{
+    return QFile::permissions(path) &
+           ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+}
+
+constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 } // namespace
 
 class tst_Settings : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
-    void readRules_data();
-    void readRules();
-    void writesOnlyOnChange();
-    void textFormOfNumbers();
-    void tokenRules();
-    void tokenAcrossStartsAndPrograms();
+    void init()
+    {
+        const QByteArray tag = QByteArray(QTest::currentDataTag()).toPercentEncoding();
+        m_path = storePath(QString::fromLatin1(QTest::currentTestFunction()) + u'-' +
+                           QString::fromLatin1(tag));
+        QFile::remove(m_path);
+        QDir().mkpath(QFileInfo(m_path).path());
+    }
+
+    void roundTripInNextProcess_data()
+    {
+        QTest::addColumn<std::optional<QString>>("value");
+        const auto row = [](const char* name, const QString& value) {
+            QTest::newRow(name) << std::optional<QString>(value);
+        };
+        row("guid", u"a1b2-c3d4"_qs);
+        row("empty", QString());
+        row("comma", u"a,b"_qs);
+        row("at sign first", u"@Variant(x)"_qs);
+        row("ini syntax", u"[section]\nkey=value;#"_qs);
+        row("non-ascii", u"caf\u00e9 \u2603 \U0001F600"_qs);
+        row("control", u"a\tb\rc\u0001"_qs);
+        QTest::newRow("missing") << std::optional<QString>();
+    }
+
+    // A new file is the owner's only; only "other" is written for a missing "guid".
+    void roundTripInNextProcess()
+    {
+        QFETCH(std::optional<QString>, value);
+        {
+            UserDefaults defaults(m_path);
+            defaults.setString(u"other"_qs, u"x"_qs);
+            if (value)
+                defaults.setString(key, *value);
+            QVERIFY(defaults.synchronize());
+            QCOMPARE(defaults.string(key), value);
+        }
+        QCOMPARE(child({u"read"_qs, m_path}), value);
+        QCOMPARE(ownerBits(m_path), ownerOnly);
+    }
+
+    // A corrupt file reads as empty and is replaced by a clean one on the next write; an existing
+    // file loses its wider permissions.
+    void existingFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<std::optional<QString>>("read");
+        QTest::newRow("valid") << QByteArray("[General]\nguid=old\n") << std::optional(u"old"_qs);
+        QTest::newRow("binary tail")
+            << QByteArray("[General]\nguid=old\n\xff\xfe\x00\x01", 23) << std::optional<QString>();
+        QTest::newRow("unclosed section")
+            << QByteArray("[General\nguid=old\n") << std::optional<QString>();
+    }
+
+    void existingFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(std::optional<QString>, read);
+        QFile file(m_path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        QVERIFY(QFile::setPermissions(m_path, QFile::Permissions(0x6644)));
+
+        UserDefaults defaults(m_path);
+        QCOMPARE(defaults.string(key), read);
+        defaults.setString(key, u"fresh"_qs);
+        QVERIFY(defaults.synchronize());
+        QCOMPARE(child({u"read"_qs, m_path}), std::optional(u"fresh"_qs));
+        QCOMPARE(ownerBits(m_path), ownerOnly);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY2(!file.readAll().contains("old"), "the old content was kept");
+    }
+
+    void readRules_data()
+    {
+        QTest::addColumn<SettingsValue>("defaultValue");
+        QTest::addColumn<std::optional<QString>>("stored");
+        QTest::addColumn<QString>("expected");
+
+        const auto row = [](const SettingsValue& defaultValue, const std::optional<QString>& stored,
+                            const QString& expected) {
+            QTest::addRow("%s, %s", qPrintable(describe(defaultValue)),
+                          stored ? qPrintable(u'"' + *stored + u'"') : "nothing stored")
+                << defaultValue << stored << expected;
+        };
+        // A number default: a whole decimal integer, else a boolean that is true only for "true".
+        const SettingsValue five = qint64(5);
+        row(five, u"42"_qs, u"int 42"_qs);
+        row(five, u"-7"_qs, u"int -7"_qs);
+        row(five, u"+3"_qs, u"int 3"_qs);
+        row(five, u"9223372036854775807"_qs, u"int 9223372036854775807"_qs);
+        row(five, u"true"_qs, u"bool 1"_qs);
+        for (const QString& stored : {u"TRUE"_qs, u""_qs, u"-"_qs, u"+-1"_qs, u"12a"_qs, u" 42"_qs,
+                                      u"9223372036854775808"_qs, u"\u0664\u0662"_qs})
+            row(five, stored, u"bool 0"_qs);
+        row(five, std::nullopt, u"int 5"_qs);
+        // A text default: the stored text as it is.
+        row(u"default"_qs, std::nullopt, u"text default"_qs);
+        row(u"default"_qs, u""_qs, u"text "_qs);
+        row(u"default"_qs, u"0042"_qs, u"text 0042"_qs);
+    }
+
+    void readRules()
+    {
+        QFETCH(SettingsValue, defaultValue);
+        QFETCH(std::optional<QString>, stored);
+        QFETCH(QString, expected);
+        if (stored)
+            overwriteOnDisk(m_path, *stored);
+        UserDefaults defaults(m_path);
+        QCOMPARE(describe(SettingsItem(key, defaultValue, defaults).value()), expected);
+        QCOMPARE(onDisk(m_path), stored); // reading wrote nothing
+    }
+
+    // Whether the item wrote is seen by changing the file behind its back first: a write replaces
+    // that change. Each write is synchronised at once.
+    void writesOnlyOnChange()
+    {
+        const auto writes = [this](SettingsItem& item, const SettingsValue& value) {
+            overwriteOnDisk(m_path, u"changed elsewhere"_qs);
+            item.setValue(value);
+            return onDisk(m_path) != u"changed elsewhere"_qs;
+        };
+        UserDefaults defaults(m_path);
+        SettingsItem text(key, QString(), defaults);
+        QVERIFY(!writes(text, QString())); // equal to the default
+        QVERIFY(writes(text, u"g1"_qs));
+        QCOMPARE(onDisk(m_path), std::optional(u"g1"_qs));
+        QVERIFY(!writes(text, u"g1"_qs));
+        QVERIFY(writes(text, u"Caf\u00e9"_qs));
+        QVERIFY(!writes(text, u"Cafe\u0301"_qs)); // canonically equal
+        QCOMPARE(describe(text.value()), u"text Caf\u00e9"_qs);
+        QVERIFY(writes(text, QString())); // clearing is a change like any other
+        QCOMPARE(onDisk(m_path), std::optional(QString()));
+
+        // A number item compares text forms: the text "42" is no change, and the integer stays.
+        overwriteOnDisk(m_path, u"42"_qs);
+        SettingsItem number(key, qint64(0), defaults);
+        QVERIFY(!writes(number, u"42"_qs));
+        QCOMPARE(describe(number.value()), u"int 42"_qs);
+        QVERIFY(writes(number, true));
+        QCOMPARE(onDisk(m_path), std::optional(u"1"_qs));
+        QVERIFY(writes(number, qint64(-12)));
+        QCOMPARE(onDisk(m_path), std::optional(u"-12"_qs));
+    }
+
+    void tokenRules()
+    {
+        QCoreApplication::setApplicationName(u"tovo.TOVO.tokenRules"_qs);
+        const QString path = storePath(QCoreApplication::applicationName());
+        Keychain keychain(u"tovo"_qs);
+        QCOMPARE(keychain.storedToken(), std::nullopt); // fresh installation
+        QCOMPARE(Settings::common().GUID().description(), QString());
+
+        keychain.storeToken(u"g1"_qs);
+        QCOMPARE(keychain.storedToken(), std::optional(u"g1"_qs));
+        QCOMPARE(Keychain(u"tovotoday"_qs).storedToken(), std::optional(u"g1"_qs));
+        QCOMPARE(Settings::common().GUID().description(), u"g1"_qs);
+        QCOMPARE(onDisk(path), std::optional(u"g1"_qs));
+
+        keychain.storeToken(std::nullopt);
+        QCOMPARE(keychain.storedToken(), std::optional(u"g1"_qs));
+
+        keychain.storeToken(u""_qs);
+        QCOMPARE(keychain.storedToken(), std::nullopt);
+        QCOMPARE(onDisk(path), std::optional(u""_qs));
+    }
+
+    // Each program keeps its own store, named after its application id.
+    void tokenAcrossStartsAndPrograms()
+    {
+        const QString tray = u"tovo.TOVO"_qs;
+        const QString today = u"tovo.TOVO.TOVOToday"_qs;
+        const QString token = u"token"_qs;
+        QCOMPARE(child({token, tray}), std::nullopt);
+        QCOMPARE(child({token, today, u"from-widget"_qs}), std::optional(u"from-widget"_qs));
+        QCOMPARE(child({token, today}), std::optional(u"from-widget"_qs));
+        QCOMPARE(child({token, tray}), std::nullopt);
+        QCOMPARE(onDisk(storePath(today)), std::optional(u"from-widget"_qs));
+
+        QCOMPARE(child({token, tray, u"from-url"_qs}), std::optional(u"from-url"_qs));
+        QCOMPARE(child({token, tray}), std::optional(u"from-url"_qs));
+        QCOMPARE(child({token, today}), std::optional(u"from-widget"_qs));
+        QCOMPARE(onDisk(storePath(tray)), std::optional(u"from-url"_qs));
+    }
 
 private:
     QString m_path;
 };
-
-void tst_Settings::init()
-{
-    m_path = storePath(QString::fromLatin1(QTest::currentTestFunction()) + u'-' +
-                       QString::fromLatin1(QTest::currentDataTag()));
-    QFile::remove(m_path);
-}
-
-void tst_Settings::readRules_data()
-{
-    QTest::addColumn<SettingsValue>("defaultValue");
-    QTest::addColumn<std::optional<QString>>("stored");
-    QTest::addColumn<SettingsValue>("expected");
-
-    // A number default: a whole decimal integer, else a boolean that is true only for "true".
-    const auto number = [](const char* name, const QString& stored, const SettingsValue& expected) {
-        QTest::newRow(name) << SettingsValue(qint64(5)) << std::optional<QString>(stored)
-                            << expected;
-    };
-    number("42", u"42"_qs, SettingsValue(qint64(42)));
-    number("-7", u"-7"_qs, SettingsValue(qint64(-7)));
-    number("+3", u"+3"_qs, SettingsValue(qint64(3)));
-    number("int64 max", u"9223372036854775807"_qs,
-           SettingsValue(std::numeric_limits<qint64>::max()));
-    number("true", u"true"_qs, SettingsValue(true));
-    number("TRUE", u"TRUE"_qs, SettingsValue(false));
-    number("empty", u""_qs, SettingsValue(false));
-    number("lone minus", u"-"_qs, SettingsValue(false));
-    number("two signs", u"+-1"_qs, SettingsValue(false));
-    number("12a", u"12a"_qs, SettingsValue(false));
-    number("blank around", u" 42"_qs, SettingsValue(false));
-    number("beyond int64", u"9223372036854775808"_qs, SettingsValue(false));
-    number("arabic-indic digits", u"\u0664\u0662"_qs, SettingsValue(false));
-    QTest::newRow("number, nothing stored")
-        << SettingsValue(qint64(5)) << std::optional<QString>() << SettingsValue(qint64(5));
-    // A text default: the stored text as it is.
-    QTest::newRow("text, nothing stored")
-        << SettingsValue(u"default"_qs) << std::optional<QString>() << SettingsValue(u"default"_qs);
-    QTest::newRow("text, empty") << SettingsValue(u"default"_qs) << std::optional<QString>(u""_qs)
-                                 << SettingsValue(u""_qs);
-    QTest::newRow("text, digits") << SettingsValue(u"default"_qs)
-                                  << std::optional<QString>(u"0042"_qs)
-                                  << SettingsValue(u"0042"_qs);
-}
-
-void tst_Settings::readRules()
-{
-    QFETCH(SettingsValue, defaultValue);
-    QFETCH(std::optional<QString>, stored);
-    QFETCH(SettingsValue, expected);
-    if (stored)
-        overwriteOnDisk(m_path, *stored);
-    UserDefaults defaults(m_path);
-    const SettingsItem item(key, defaultValue, defaults);
-    QCOMPARE(item.value().index(), expected.index());
-    QVERIFY(item.value() == expected);
-    QCOMPARE(onDisk(m_path), stored); // reading wrote nothing
-}
-
-// Whether the item wrote is seen by changing the file behind its back first: a write would
-// replace that change.
-void tst_Settings::writesOnlyOnChange()
-{
-    UserDefaults defaults(m_path);
-    SettingsItem item(key, QString(), defaults);
-    item.setValue(QString());
-    QVERIFY(!QFile::exists(m_path)); // equal to the default: nothing written
-
-    item.setValue(u"g1"_qs);
-    QCOMPARE(onDisk(m_path), std::optional<QString>(u"g1"_qs)); // written and synchronised
-
-    overwriteOnDisk(m_path, u"changed elsewhere"_qs);
-    item.setValue(u"g1"_qs);
-    QCOMPARE(onDisk(m_path), std::optional<QString>(u"changed elsewhere"_qs));
-    item.setValue(u"Caf\u00e9"_qs);
-    overwriteOnDisk(m_path, u"changed elsewhere"_qs);
-    item.setValue(u"Cafe\u0301"_qs); // canonically equal: no write
-    QCOMPARE(onDisk(m_path), std::optional<QString>(u"changed elsewhere"_qs));
-    QCOMPARE(std::get<QString>(item.value()), u"Caf\u00e9"_qs);
-
-    item.setValue(QString()); // clearing is a change like any other
-    QCOMPARE(onDisk(m_path), std::optional<QString>(u""_qs));
-    QCOMPARE(std::get<QString>(item.value()), QString());
-}
-
-void tst_Settings::textFormOfNumbers()
-{
-    overwriteOnDisk(m_path, u"42"_qs);
-    UserDefaults defaults(m_path);
-    SettingsItem item(key, qint64(0), defaults);
-    QCOMPARE(item.description(), u"42"_qs);
-
-    // The text "42" equals the integer's text form: no write, and the cached integer stays.
-    overwriteOnDisk(m_path, u"changed elsewhere"_qs);
-    item.setValue(u"42"_qs);
-    QCOMPARE(item.value().index(), SettingsValue(qint64(0)).index());
-    QCOMPARE(onDisk(m_path), std::optional<QString>(u"changed elsewhere"_qs));
-
-    item.setValue(true);
-    QCOMPARE(onDisk(m_path), std::optional<QString>(u"1"_qs));
-    item.setValue(qint64(-12));
-    QCOMPARE(onDisk(m_path), std::optional<QString>(u"-12"_qs));
-}
-
-void tst_Settings::tokenRules()
-{
-    QCoreApplication::setApplicationName(u"tovo.TOVO.tokenRules"_qs);
-    const QString path = storePath(QCoreApplication::applicationName());
-    Keychain keychain(u"tovo"_qs);
-    QCOMPARE(keychain.storedToken(), std::nullopt); // fresh installation
-    QCOMPARE(Settings::common().GUID().description(), QString());
-
-    keychain.storeToken(u"g1"_qs);
-    QCOMPARE(keychain.storedToken(), std::optional<QString>(u"g1"_qs));
-    QCOMPARE(Keychain(u"tovotoday"_qs).storedToken(), std::optional<QString>(u"g1"_qs));
-    QCOMPARE(Settings::common().GUID().description(), u"g1"_qs);
-    QCOMPARE(onDisk(path), std::optional<QString>(u"g1"_qs));
-
-    keychain.storeToken(std::nullopt);
-    QCOMPARE(keychain.storedToken(), std::optional<QString>(u"g1"_qs));
-
-    keychain.storeToken(u""_qs);
-    QCOMPARE(keychain.storedToken(), std::nullopt);
-    QCOMPARE(onDisk(path), std::optional<QString>(u""_qs));
-}
-
-void tst_Settings::tokenAcrossStartsAndPrograms()
-{
-    const QString tray = u"tovo.TOVO"_qs;
-    const QString today = u"tovo.TOVO.TOVOToday"_qs;
-    QCOMPARE(child(tray, {u"read"_qs}), u"<none>"_qs);
-
-    QCOMPARE(child(today, {u"store"_qs, u"from-widget"_qs}), QString());
-    QCOMPARE(child(today, {u"read"_qs}), u"from-widget"_qs);
-    QCOMPARE(child(tray, {u"read"_qs}), u"<none>"_qs); // each program keeps its own
-
-    QCOMPARE(child(tray, {u"store"_qs, u"from-url"_qs}), QString());
-    QCOMPARE(child(tray, {u"read"_qs}), u"from-url"_qs);
-    QCOMPARE(child(today, {u"read"_qs}), u"from-widget"_qs);
-}
 
 int main(int argc, char** argv)
 {
