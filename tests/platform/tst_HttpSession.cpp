@@ -3,7 +3,6 @@
 #include "platform/HttpSession.h"
 
 #include <QNetworkReply>
-#include <QTcpServer>
 #include <QTest>
 
 namespace {
@@ -17,173 +16,133 @@ HttpSession::Response get(const QString& url)
     return response.value_or(HttpSession::Response());
 }
 
+using Security = FakeService::Security;
+using Behaviour = FakeService::Behaviour;
+
 } // namespace
 
 class tst_HttpSession : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
-    void requestTargetIsSentExactly_data();
-    void requestTargetIsSentExactly();
-    void bodyAndStatus_data();
-    void bodyAndStatus();
-    void transportFailures_data();
-    void transportFailures();
-    void refusedConnection();
-    void proxyFromEnvironment();
-    void stalledTransferTimesOut();
-};
+    void initTestCase() { QVERIFY(TestCertificates::install()); }
 
-void tst_HttpSession::initTestCase()
-{
-    QVERIFY(TestCertificates::install());
-}
+    void requestTargetIsSentExactly_data()
+    {
+        QTest::addColumn<QByteArray>("target");
+        QTest::addColumn<QByteArray>("sent");
 
-void tst_HttpSession::requestTargetIsSentExactly_data()
-{
-    QTest::addColumn<QByteArray>("target");
-    QTest::addColumn<QByteArray>("sent"); // empty: the target itself
+        const auto row = [](const char* name, const QByteArray& target, const QByteArray& sent) {
+            QTest::newRow(name) << target << sent;
+        };
+        row("feed", "/rssalarms?mac2&id=a1B2-c3", "/rssalarms?mac2&id=a1B2-c3");
+        row("empty id", "/rssalarms?mac2&id=", "/rssalarms?mac2&id=");
+        row("escapes of reserved characters", "/r?id=%2F%25%20%3D%26%3F%23%2B",
+            "/r?id=%2F%25%20%3D%26%3F%23%2B");
+        row("slashes and question marks", "/a//b/?c=/d??e/./..", "/a//b/?c=/d??e/./..");
+        row("case", "/ResolveGUID?EMAIL=A&Id=MiXeD", "/ResolveGUID?EMAIL=A&Id=MiXeD");
+        // QUrl's normalisation, which leaves the decoded value as it was.
+        row("escapes normalised", "/r?id=%7e%41%2f%3d", "/r?id=~A%2F%3D");
+    }
 
-    QTest::newRow("feed") << QByteArray("/rssalarms?mac2&id=a1B2-c3") << QByteArray();
-    QTest::newRow("empty id") << QByteArray("/rssalarms?mac2&id=") << QByteArray();
-    QTest::newRow("escapes of reserved characters")
-        << QByteArray("/r?id=%2F%25%20%3D%26%3F%23%2B") << QByteArray();
-    QTest::newRow("slashes and question marks")
-        << QByteArray("/a//b/?c=/d??e/./..") << QByteArray();
-    QTest::newRow("case") << QByteArray("/ResolveGUID?EMAIL=A&Id=MiXeD") << QByteArray();
-    // QUrl's normalisation, which leaves the decoded value as it was.
-    QTest::newRow("escapes normalised")
-        << QByteArray("/r?id=%7e%41%2f%3d") << QByteArray("/r?id=~A%2F%3D");
-}
+    void requestTargetIsSentExactly()
+    {
+        QFETCH(QByteArray, target);
+        QFETCH(QByteArray, sent);
+        FakeService service;
+        get(service.baseUrl() + QString::fromLatin1(target));
+        QCOMPARE(service.requestTargets(), QList<QByteArray>{sent});
+    }
 
-void tst_HttpSession::requestTargetIsSentExactly()
-{
-    QFETCH(QByteArray, target);
-    QFETCH(QByteArray, sent);
-    FakeService service;
-    get(service.baseUrl() + QString::fromLatin1(target));
-    QCOMPARE(service.requestTargets(), QList<QByteArray>{sent.isEmpty() ? target : sent});
-}
+    void answers_data()
+    {
+        QTest::addColumn<Security>("security");
+        QTest::addColumn<int>("behaviour"); // -1: nothing listens
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("domain"); // empty: the body is delivered
+        QTest::addColumn<int>("code");       // -1: any of Qt's network errors
 
-void tst_HttpSession::bodyAndStatus_data()
-{
-    QTest::addColumn<bool>("https");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<bool>("delivered");
+        const auto row = [](const char* name, Security security, int behaviour, int status,
+                            const QString& domain = {}, int code = 0) {
+            QTest::newRow(name) << security << behaviour << status << domain << code;
+        };
+        const auto respond = static_cast<int>(Behaviour::Respond);
+        const QString http = HttpSession::httpErrorDomain;
+        const QString transport = HttpSession::transportErrorDomain;
+        row("http 200", Security::Http, respond, 200);
+        row("https 200", Security::Https, respond, 200);
+        // An error status is no answer: its page is held back and the status becomes the error.
+        row("404 page", Security::Http, respond, 404, http, 404);
+        row("500 page", Security::Https, respond, 500, http, 500);
+        row("refused connection", Security::Http, -1, 0, transport,
+            QNetworkReply::ConnectionRefusedError);
+        row("untrusted certificate", Security::HttpsUntrusted, respond, 0, transport, -1);
+        row("reset mid-body", Security::Http, static_cast<int>(Behaviour::ResetMidBody), 200,
+            transport, -1);
+        row("truncated", Security::Http, static_cast<int>(Behaviour::Truncate), 200, transport, -1);
+        row("stalled", Security::Http, static_cast<int>(Behaviour::Stall), 0, transport,
+            HttpSession::TimedOut);
+        for (const Security security : {Security::Http, Security::Https})
+            row(security == Security::Http ? "oversized" : "oversized, tls", security,
+                static_cast<int>(Behaviour::Oversized), 200, transport, HttpSession::BodyTooLarge);
+    }
 
-    const QByteArray page = "<html><body>down for maintenance</body></html>";
-    QTest::newRow("http 200") << false << 200 << QByteArray("<guid>x</guid>") << true;
-    QTest::newRow("https 200") << true << 200 << QByteArray("<guid>x</guid>") << true;
-    QTest::newRow("404 page") << false << 404 << page << false;
-    QTest::newRow("500 page") << true << 500 << page << false;
-}
+    void answers()
+    {
+        QFETCH(Security, security);
+        QFETCH(int, behaviour);
+        QFETCH(int, status);
+        QFETCH(QString, domain);
+        QFETCH(int, code);
 
-// An error status is no answer: its page is held back and the status becomes the error.
-void tst_HttpSession::bodyAndStatus()
-{
-    QFETCH(bool, https);
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
-    QFETCH(bool, delivered);
+        auto service = std::make_unique<FakeService>(security);
+        const QString url = service->baseUrl() + u"/rssalarms?mac2&id=g"_qs;
+        const QByteArray body(64 * 1024, 'b');
+        if (behaviour < 0)
+            service.reset();
+        else
+            service->setAnswer({status, body, static_cast<Behaviour>(behaviour)});
+        if (behaviour == static_cast<int>(Behaviour::Stall))
+            HttpSession::shared().setInactivityTimeout(std::chrono::milliseconds(300));
+        const HttpSession::Response response = get(url);
+        HttpSession::shared().setInactivityTimeout(HttpSession::defaultInactivityTimeout);
 
-    FakeService service(https ? FakeService::Security::Https : FakeService::Security::Http);
-    service.setAnswer({status, body});
-    const HttpSession::Response response = get(service.baseUrl() + u"/x"_qs);
-    QCOMPARE(response.httpStatus, status);
-    if (delivered) {
-        QVERIFY(!response.error);
-        QCOMPARE(response.body, std::optional<QByteArray>(body));
-    } else {
+        if (domain.isEmpty()) {
+            QVERIFY(!response.error);
+            QCOMPARE(response.httpStatus, status);
+            QCOMPARE(response.body, std::optional<QByteArray>(body));
+            return;
+        }
         QVERIFY(!response.body);
         QVERIFY(response.error);
-        QCOMPARE(response.error->domain(), HttpSession::httpErrorDomain);
-        QCOMPARE(response.error->code(), status);
-        QCOMPARE(response.error->localizedDescription(), QStringLiteral("HTTP %1").arg(status));
+        QCOMPARE(response.error->domain(), domain);
+        const QString description = response.error->localizedDescription();
+        if (code >= 0)
+            QCOMPARE(response.error->code(), code);
+        else
+            QVERIFY2(response.error->code() > 0 &&
+                         response.error->code() < HttpSession::BodyTooLarge,
+                     qPrintable(description));
+        if (domain == HttpSession::httpErrorDomain) {
+            QCOMPARE(response.httpStatus, status);
+            QCOMPARE(description, u"HTTP %1"_qs.arg(status));
+        }
+        QVERIFY(!description.isEmpty());
     }
-}
 
-void tst_HttpSession::transportFailures_data()
-{
-    QTest::addColumn<int>("security");
-    QTest::addColumn<int>("behaviour");
-    QTest::addColumn<int>("code"); // expected error code; -1: any Qt network error
-
-    const auto http = static_cast<int>(FakeService::Security::Http);
-    const auto https = static_cast<int>(FakeService::Security::Https);
-    const auto untrusted = static_cast<int>(FakeService::Security::HttpsUntrusted);
-    using B = FakeService::Behaviour;
-    QTest::newRow("untrusted certificate") << untrusted << static_cast<int>(B::Respond) << -1;
-    QTest::newRow("reset mid-body") << http << static_cast<int>(B::ResetMidBody) << -1;
-    QTest::newRow("truncated") << http << static_cast<int>(B::Truncate) << -1;
-    QTest::newRow("oversized") << http << static_cast<int>(B::Oversized)
-                               << static_cast<int>(HttpSession::BodyTooLarge);
-    QTest::newRow("oversized, tls")
-        << https << static_cast<int>(B::Oversized) << static_cast<int>(HttpSession::BodyTooLarge);
-}
-
-void tst_HttpSession::transportFailures()
-{
-    QFETCH(int, security);
-    QFETCH(int, behaviour);
-    QFETCH(int, code);
-
-    FakeService service(static_cast<FakeService::Security>(security));
-    FakeService::Answer answer;
-    answer.body = QByteArray(64 * 1024, 'b');
-    answer.behaviour = static_cast<FakeService::Behaviour>(behaviour);
-    service.setAnswer(answer);
-
-    const HttpSession::Response response = get(service.baseUrl() + u"/rssalarms?mac2&id=g"_qs);
-    QVERIFY(!response.body);
-    QVERIFY(response.error);
-    QCOMPARE(response.error->domain(), HttpSession::transportErrorDomain);
-    QVERIFY(!response.error->localizedDescription().isEmpty());
-    if (code >= 0)
-        QCOMPARE(response.error->code(), code);
-    else
-        QVERIFY2(response.error->code() > 0 && response.error->code() < HttpSession::BodyTooLarge,
-                 qPrintable(response.error->localizedDescription()));
-}
-
-void tst_HttpSession::refusedConnection()
-{
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    const quint16 port = server.serverPort();
-    server.close();
-    const HttpSession::Response response = get(QStringLiteral("http://127.0.0.1:%1/x").arg(port));
-    QVERIFY(!response.body);
-    QVERIFY(response.error);
-    QCOMPARE(response.error->domain(), HttpSession::transportErrorDomain);
-    QCOMPARE(response.error->code(), static_cast<int>(QNetworkReply::ConnectionRefusedError));
-}
-
-// The desktop's proxy settings reach the session through the environment.
-void tst_HttpSession::proxyFromEnvironment()
-{
-    FakeService proxy;
-    proxy.setAnswer({200, "via proxy"});
-    qputenv("http_proxy", proxy.baseUrl().toUtf8());
-    const HttpSession::Response response = get(u"http://feeds.tovo.example/rssalarms?mac2&id=g"_qs);
-    qunsetenv("http_proxy");
-    QCOMPARE(response.body, std::optional<QByteArray>("via proxy"));
-    QCOMPARE(proxy.requestTargets(),
-             QList<QByteArray>{"http://feeds.tovo.example/rssalarms?mac2&id=g"});
-}
-
-void tst_HttpSession::stalledTransferTimesOut()
-{
-    FakeService service;
-    service.setAnswer({200, {}, FakeService::Behaviour::Stall});
-    HttpSession::shared().setInactivityTimeout(std::chrono::milliseconds(300));
-    const HttpSession::Response response = get(service.baseUrl() + u"/x"_qs);
-    HttpSession::shared().setInactivityTimeout(HttpSession::defaultInactivityTimeout);
-    QVERIFY(!response.body);
-    QVERIFY(response.error);
-    QCOMPARE(response.error->domain(), HttpSession::transportErrorDomain);
-    QCOMPARE(response.error->code(), static_cast<int>(HttpSession::TimedOut));
-}
+    // The desktop's proxy settings reach the session through the environment.
+    void proxyFromEnvironment()
+    {
+        FakeService proxy;
+        proxy.setAnswer({200, "via proxy"});
+        qputenv("http_proxy", proxy.baseUrl().toUtf8());
+        const HttpSession::Response response =
+            get(u"http://feeds.tovo.example/rssalarms?mac2&id=g"_qs);
+        qunsetenv("http_proxy");
+        QCOMPARE(response.body, std::optional<QByteArray>("via proxy"));
+        QCOMPARE(proxy.requestTargets(),
+                 QList<QByteArray>{"http://feeds.tovo.example/rssalarms?mac2&id=g"});
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_HttpSession)
 #include "tst_HttpSession.moc"

@@ -1,0 +1,124 @@
+#include "platform/MainQueue.h"
+#include "platform/ServiceEndpoints.h"
+#include "platform/UrlText.h"
+
+#include <QTest>
+#include <QThread>
+#include <atomic>
+
+// The small services under the client: main-queue dispatch, the URL text check and the service
+// endpoints.
+class tst_Platform : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void mainQueueRunsLaterInOrder()
+    {
+        QList<int> order;
+        MainQueue::async([&] { order.append(1); });
+        MainQueue::async([&] { order.append(2); });
+        QVERIFY(order.isEmpty()); // never inline, even on the main thread
+        QTRY_COMPARE(order, (QList<int>{1, 2}));
+    }
+
+    // The delayed work, queued first, still runs after the rest.
+    void mainQueueFromWorkerThread()
+    {
+        QList<int> order;
+        std::atomic<bool> allOnMain = true;
+        std::atomic<bool> workerIsMain = true;
+        const auto append = [&](int i) {
+            allOnMain = allOnMain && MainQueue::isMainThread();
+            order.append(i);
+        };
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            workerIsMain = MainQueue::isMainThread();
+            MainQueue::asyncAfter(std::chrono::milliseconds(20), [&] { append(100); });
+            for (int i = 0; i < 100; ++i)
+                MainQueue::async([&, i] { append(i); });
+        }));
+        worker->start();
+        QVERIFY(worker->wait());
+        QVERIFY(!workerIsMain);
+        QTRY_COMPARE(order.size(), 101);
+        QVERIFY(allOnMain);
+        QVERIFY(std::is_sorted(order.begin(), order.end()));
+    }
+
+    void urlText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+
+        const auto row = [](const char* name, const QString& text, bool valid) {
+            QTest::newRow(name) << text << valid;
+        };
+        // What the client sends.
+        row("feed", u"https://feeds.tovo.example/rssalarms?mac2&id=a1b2-C3"_qs, true);
+        row("empty guid", u"https://feeds.tovo.example/rssalarms?mac2&id="_qs, true);
+        row("sign-in", u"https://w.example/resolveGUID?email=a+b@c.d&password=p!$'()*,;="_qs, true);
+        row("escapes", u"https://w.example/x?id=%41%7e%2F%25"_qs, true);
+        row("query with / and ?", u"http://127.0.0.1:8080/a?b=/c?d"_qs, true);
+        row("ipv6 host", u"http://[::1]:80/x"_qs, true);
+        row("one fragment", u"https://h/p?q#frag?/"_qs, true);
+        // What must never be sent.
+        row("empty", QString(), false);
+        row("blank in guid", u"https://h/rssalarms?mac2&id=a b"_qs, false);
+        row("blank in password", u"https://h/r?email=a&password=p w"_qs, false);
+        row("non-ascii", u"https://h/r?id=caf\u00e9"_qs, false);
+        row("control", u"https://h/r?id=a\nb"_qs, false);
+        row("lone percent", u"https://h/r?id=50%"_qs, false);
+        row("bad escape", u"https://h/r?id=%G1"_qs, false);
+        row("bracket in query", u"https://h/r?id=[1]"_qs, false);
+        row("second #", u"https://h/r?id=a#b#c"_qs, false);
+        row("angle", u"https://h/r?id=<x>"_qs, false);
+        row("caret, pipe, braces", u"https://h/r?id=^|{}"_qs, false);
+        row("no scheme", u"/rssalarms?mac2&id=x"_qs, false);
+        row("unclosed ipv6", u"https://[::1/"_qs, false);
+    }
+
+    void urlText()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QCOMPARE(UrlText::isValid(text), valid);
+    }
+
+    // The build's bases stand unless the environment names an https URL or plain http on a
+    // loopback host: an override must never send a password in clear text to another machine.
+    void endpointOverride_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<bool>("taken");
+
+        const auto row = [](const char* name, const char* value, bool taken) {
+            QTest::newRow(name) << QByteArray(value) << taken;
+        };
+        row("https", "https://staging.tovo.example", true);
+        row("http loopback v4", "http://127.0.0.1:8080", true);
+        row("http loopback v6", "http://[::1]:8080", true);
+        row("http localhost", "http://localhost:8080", true);
+        row("http remote", "http://feeds.tovo.example", false);
+        row("http localhost lookalike", "http://localhost.evil.example", false);
+        row("http loopback as user info", "http://127.0.0.1@evil.example", false);
+        row("trailing slash", "https://staging.tovo.example/", false);
+        row("not a url", "staging tovo", false);
+    }
+
+    void endpointOverride()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(bool, taken);
+
+        qunsetenv("TOVO_WEB_BASE");
+        qunsetenv("TOVO_FEED_BASE");
+        const QString builtInWeb = ServiceEndpoints::webBase();
+        const QString builtInFeed = ServiceEndpoints::feedBase();
+        qputenv("TOVO_WEB_BASE", value);
+        qputenv("TOVO_FEED_BASE", value);
+        QCOMPARE(ServiceEndpoints::webBase(), taken ? QString::fromUtf8(value) : builtInWeb);
+        QCOMPARE(ServiceEndpoints::feedBase(), taken ? QString::fromUtf8(value) : builtInFeed);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Platform)
+#include "tst_Platform.moc"
