@@ -26,31 +26,17 @@ class tst_HttpSession : public QObject {
 private Q_SLOTS:
     void initTestCase() { QVERIFY(TestCertificates::install()); }
 
-    void requestTargetIsSentExactly_data()
-    {
-        QTest::addColumn<QByteArray>("target");
-        QTest::addColumn<QByteArray>("sent");
-
-        const auto row = [](const char* name, const QByteArray& target, const QByteArray& sent) {
-            QTest::newRow(name) << target << sent;
-        };
-        row("feed", "/rssalarms?mac2&id=a1B2-c3", "/rssalarms?mac2&id=a1B2-c3");
-        row("empty id", "/rssalarms?mac2&id=", "/rssalarms?mac2&id=");
-        row("escapes of reserved characters", "/r?id=%2F%25%20%3D%26%3F%23%2B",
-            "/r?id=%2F%25%20%3D%26%3F%23%2B");
-        row("slashes and question marks", "/a//b/?c=/d??e/./..", "/a//b/?c=/d??e/./..");
-        row("case", "/ResolveGUID?EMAIL=A&Id=MiXeD", "/ResolveGUID?EMAIL=A&Id=MiXeD");
-        // QUrl's normalisation, which leaves the decoded value as it was.
-        row("escapes normalised", "/r?id=%7e%41%2f%3d", "/r?id=~A%2F%3D");
-    }
-
+    // Sent as given, except for QUrl's normalisation of escapes, which leaves the decoded value as
+    // it was. The client's own request targets are checked through the client.
     void requestTargetIsSentExactly()
     {
-        QFETCH(QByteArray, target);
-        QFETCH(QByteArray, sent);
         FakeService service;
-        get(service.baseUrl() + QString::fromLatin1(target));
-        QCOMPARE(service.requestTargets(), QList<QByteArray>{sent});
+        for (const char* target :
+             {"/r?id=%2F%25%20%3D%26%3F%23%2B", "/a//b/?c=/d??e/./..", "/r?id=%7e%41%2f%3d"})
+            get(service.baseUrl() + QString::fromLatin1(target));
+        QCOMPARE(service.requestTargets(),
+                 (QList<QByteArray>{"/r?id=%2F%25%20%3D%26%3F%23%2B", "/a//b/?c=/d??e/./..",
+                                    "/r?id=~A%2F%3D"}));
     }
 
     void answers_data()
