@@ -1,16 +1,25 @@
 // The tray application's delegate: every way a launch can start, the status menu, the
 // "Start at login" switch and the grammar of "tovo://" URLs. Effects go to a recorder; the
-// token store is the real one, in the test's private configuration folder.
+// token store is the real one, in the test's private configuration folder. Then the real
+// services: the launcher's autostart entry, and a sleeping polling loop ended on quit.
 
 #include "AppDelegate.h"
 #include "AppServices.h"
+#include "DesktopAppServices.h"
+#include "NotificationClient.h"
 #include "core/Keychain.h"
 #include "platform/Alert.h"
+#include "platform/LoginItems.h"
 #include "platform/ServiceEndpoints.h"
 #include "platform/StatusItem.h"
 #include "platform/StatusMenuItem.h"
 
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -18,54 +27,42 @@ namespace {
 // "alert <message>", "open <url>", "quit".
 class RecordingServices : public AppServices {
 public:
-    void startNotificationTask(const QString& guid) override
-    {
-        add(QStringLiteral("start ") + guid);
-    }
-    void stopNotificationTask() override { add(QStringLiteral("stop")); }
+    void startNotificationTask(const QString& guid) override { effects << u"start "_s + guid; }
+    void stopNotificationTask() override { effects << u"stop"_s; }
     void setLoginItemEnabled(const QString& id, bool enabled) override
     {
-        add(id == QLatin1String("tovo.TOVO.TOVOLauncher")
-                ? (enabled ? QStringLiteral("login on") : QStringLiteral("login off"))
-                : id);
+        effects << (id == "tovo.TOVO.TOVOLauncher"_L1 ? u"login "_s : id + u' ') +
+                       (enabled ? "on"_L1 : "off"_L1);
     }
     void runAlert(const Alert& alert) override
     {
-        QCOMPARE(alert.buttonTitles, QStringList{QStringLiteral("Got it")});
+        QCOMPARE(alert.buttonTitles, QStringList{u"Got it"_s});
         QCOMPARE(alert.style, Alert::Style::Informational);
-        add(QStringLiteral("alert ") + alert.messageText);
+        effects << u"alert "_s + alert.messageText;
     }
-    void openUrl(const QString& url) override { add(QStringLiteral("open ") + url); }
-    void terminate() override { add(QStringLiteral("quit")); }
+    void openUrl(const QString& url) override { effects << u"open "_s + url; }
+    void terminate() override { effects << u"quit"_s; }
     void registerForRemoteNotifications(int types) override
     {
-        add(QStringLiteral("remote ") + QString::number(types));
+        effects << u"remote "_s + QString::number(types);
     }
     QStringList launchArguments() const override { return arguments; }
 
-    QStringList arguments;
+    QStringList arguments{u"/usr/bin/tovo"_s};
     QStringList effects;
-
-private:
-    void add(const QString& effect) { effects.append(effect); }
 };
 
 Keychain tokens()
 {
-    return Keychain(QStringLiteral("tovo"));
+    return Keychain(u"tovo"_s);
 }
 
 QString checkMark(const AppDelegate& delegate)
 {
-    switch (delegate.runAtLoginMenuItem()->state()) {
-    case StatusMenuItem::State::On:
-        return QStringLiteral("on");
-    case StatusMenuItem::State::Off:
-        return QStringLiteral("off");
-    case StatusMenuItem::State::Mixed:
-        break;
-    }
-    return QStringLiteral("mixed");
+    const StatusMenuItem::State state = delegate.runAtLoginMenuItem()->state();
+    return state == StatusMenuItem::State::On    ? u"on"_s
+           : state == StatusMenuItem::State::Off ? u"off"_s
+                                                 : u"mixed"_s;
 }
 
 } // namespace
@@ -80,36 +77,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");   // a URL, "notification" or nothing
         QTest::addColumn<QString>("stored");    // the token stored before the launch
         QTest::addColumn<RanBy>("ranBy");
-        QTest::addColumn<QString>("effects"); // '|'-separated, then the check mark
-        const QString polls = QStringLiteral("stop|start G1|remote 6|");
-        const QString user = QStringLiteral("on|login on|alert T-O-VO is Running");
-        QTest::newRow("user with token") << ""
-                                         << ""
-                                         << "G1" << RanBy::User << polls + user;
-        QTest::newRow("user without token") << ""
-                                            << ""
-                                            << "" << RanBy::User << user;
-        QTest::newRow("user, launched first")
-            << "launched"
-            << ""
-            << "G1" << RanBy::User << polls + QStringLiteral("on|login on");
-        QTest::newRow("user, launched third") << "-x launched"
-                                              << ""
-                                              << "G1" << RanBy::User << polls + user;
-        QTest::newRow("launcher") << ""
-                                  << "tovo://START"
-                                  << "G1" << RanBy::Launcher << polls + QStringLiteral("on");
-        QTest::newRow("widget token")
-            << ""
-            << "tovo://G2"
-            << "G1" << RanBy::Widget << QStringLiteral("stop|start G2|remote 6|off");
-        QTest::newRow("widget without token") << ""
-                                              << "tovo://"
-                                              << "G1" << RanBy::Widget << "off";
-        QTest::newRow("notification")
-            << ""
-            << "notification"
-            << "G1" << RanBy::Notification << polls + QStringLiteral("off");
+        QTest::addColumn<QString>("effects"); // '|'-separated, with the check mark after polling
+        const auto row = [](const char* name, const char* arguments, const char* message,
+                            const char* stored, RanBy ranBy, const QString& effects) {
+            QTest::newRow(name) << arguments << message << stored << ranBy << effects;
+        };
+        const QString polls = u"stop|start G1|remote 6|"_s;
+        const QString user = u"on|login on|alert T-O-VO is Running"_s;
+        row("user with token", "", "", "G1", RanBy::User, polls + user);
+        row("user without token", "", "", "", RanBy::User, user);
+        row("user, launched first", "launched", "", "G1", RanBy::User, polls + u"on|login on"_s);
+        row("user, launched third", "-x launched", "", "G1", RanBy::User, polls + user);
+        row("launcher", "", "tovo://START", "G1", RanBy::Launcher, polls + u"on"_s);
+        row("widget token", "", "tovo://G2", "G1", RanBy::Widget, u"stop|start G2|remote 6|off"_s);
+        row("widget without token", "", "tovo://", "G1", RanBy::Widget, u"off"_s);
+        row("notification", "", "notification", "G1", RanBy::Notification, polls + u"off"_s);
     }
 
     void launchPaths()
@@ -121,13 +103,12 @@ private Q_SLOTS:
         QFETCH(QString, effects);
         tokens().storeToken(stored);
         RecordingServices services;
-        services.arguments = QStringList{QStringLiteral("/usr/bin/tovo")} +
-                             arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        services.arguments += arguments.split(u' ', Qt::SkipEmptyParts);
         AppDelegate delegate(services);
 
         delegate.applicationWillFinishLaunching();
         QVariantMap userInfo;
-        if (message == QLatin1String("notification"))
+        if (message == "notification"_L1)
             userInfo.insert(ApplicationHost::launchNotificationKey, QVariantList{1});
         else if (!message.isEmpty())
             delegate.openUrl(message);
@@ -135,9 +116,8 @@ private Q_SLOTS:
 
         QCOMPARE(delegate.ranBy(), ranBy);
         // The check mark is set before the login item and the alert.
-        const qsizetype polled = services.effects.indexOf(QStringLiteral("remote 6")) + 1;
-        services.effects.insert(polled, checkMark(delegate));
-        QCOMPARE(services.effects.join(QLatin1Char('|')), effects);
+        services.effects.insert(services.effects.indexOf(u"remote 6"_s) + 1, checkMark(delegate));
+        QCOMPARE(services.effects.join(u'|'), effects);
     }
 
     void menuHasFourEntriesBuiltOnce()
@@ -148,47 +128,29 @@ private Q_SLOTS:
         StatusItem* item = delegate.statusItem();
         QStringList titles;
         for (const StatusMenuItem* entry : item->items()) {
-            titles.append(entry->isSeparator() ? QStringLiteral("---") : entry->title());
+            titles.append(entry->isSeparator() ? u"---"_s : entry->title());
             QVERIFY(entry->keyEquivalent().isEmpty());
         }
-        QCOMPARE(titles.join(QLatin1Char('|')),
-                 QStringLiteral("T-O-VO...|Start at login|---|Quit"));
-        QCOMPARE(item->items().at(1), delegate.runAtLoginMenuItem());
-
+        QCOMPARE(titles.join(u'|'), u"T-O-VO...|Start at login|---|Quit"_s);
+        StatusMenuItem* login = item->items().at(1);
+        QCOMPARE(login, delegate.runAtLoginMenuItem());
         delegate.menu(false);
         QCOMPARE(delegate.statusItem(), item);
-        QCOMPARE(checkMark(delegate), QStringLiteral("on"));
+
+        // "Start at login" flips the check mark and the login item; mixed counts as off.
+        QStringList seen{checkMark(delegate)};
+        for (const auto state : {StatusMenuItem::State::On, StatusMenuItem::State::Off,
+                                 StatusMenuItem::State::Mixed}) {
+            login->setState(state);
+            login->trigger();
+            seen << checkMark(delegate) << services.effects.takeLast();
+        }
+        QCOMPARE(seen.join(u'|'), u"on|off|login off|on|login on|on|login on"_s);
 
         item->items().at(0)->trigger();
         item->items().at(3)->trigger();
         QCOMPARE(services.effects,
-                 QStringList({QStringLiteral("open ") + ServiceEndpoints::webBase(),
-                              QStringLiteral("quit")}));
-    }
-
-    void toggleStartAtLogin_data()
-    {
-        QTest::addColumn<StatusMenuItem::State>("initial");
-        QTest::addColumn<QString>("afterTwoToggles");
-        QTest::newRow("checked") << StatusMenuItem::State::On << "off|login off|on|login on";
-        QTest::newRow("unchecked") << StatusMenuItem::State::Off << "on|login on|off|login off";
-        QTest::newRow("mixed") << StatusMenuItem::State::Mixed << "on|login on|off|login off";
-    }
-
-    void toggleStartAtLogin()
-    {
-        QFETCH(StatusMenuItem::State, initial);
-        QFETCH(QString, afterTwoToggles);
-        RecordingServices services;
-        AppDelegate delegate(services);
-        delegate.menu(true);
-        delegate.runAtLoginMenuItem()->setState(initial);
-        QStringList seen;
-        for (int i = 0; i < 2; ++i) {
-            delegate.runAtLoginMenuItem()->trigger();
-            seen << checkMark(delegate) << services.effects.takeFirst();
-        }
-        QCOMPARE(seen.join(QLatin1Char('|')), afterTwoToggles);
+                 QStringList({u"open "_s + ServiceEndpoints::webBase(), u"quit"_s}));
     }
 
     void urlGrammar_data()
@@ -211,27 +173,56 @@ private Q_SLOTS:
         QFETCH(QString, url);
         QFETCH(RanBy, ranBy);
         QFETCH(QString, token);
-        tokens().storeToken(QStringLiteral("OLD"));
+        tokens().storeToken(u"OLD"_s);
         RecordingServices services;
-        AppDelegate delegate(services);
-        delegate.applicationWillFinishLaunching();
-        delegate.openUrl(url);
-        QCOMPARE(delegate.ranBy(), ranBy);
-        QCOMPARE(tokens().storedToken().value_or(QString()), token);
-    }
-
-    void tokenWhileRunningWaitsForTheNextLaunch()
-    {
-        tokens().storeToken(QStringLiteral("OLD"));
-        RecordingServices services;
-        services.arguments = QStringList{QStringLiteral("tovo"), QStringLiteral("launched")};
+        services.arguments << u"launched"_s;
         AppDelegate delegate(services);
         delegate.applicationWillFinishLaunching();
         delegate.applicationDidFinishLaunching({});
         services.effects.clear();
-        delegate.openUrl(QStringLiteral("tovo://NEW"));
-        QCOMPARE(services.effects, QStringList()); // the running poll is left alone
-        QCOMPARE(tokens().storedToken(), std::optional<QString>(QStringLiteral("NEW")));
+        delegate.openUrl(url);
+        QCOMPARE(delegate.ranBy(), ranBy);
+        QCOMPARE(tokens().storedToken().value_or(QString()), token);
+        QCOMPARE(services.effects, QStringList()); // a running poll waits for the next launch
+    }
+
+    void loginItemIsTheLaunchersAutostartEntry()
+    {
+        const QString id = u"tovo.TOVO.TOVOLauncher"_s;
+        LoginItems items;
+        const QString path = items.entryPath(id);
+        QCOMPARE(path,
+                 qEnvironmentVariable("XDG_CONFIG_HOME") + u"/autostart/"_s + id + u".desktop"_s);
+        QVERIFY(items.setEnabled(id, true));
+        QVERIFY(items.setEnabled(id, true)); // again: the same file
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        const QString program = LoginItems::programFor(id);
+        QVERIFY2(text.startsWith(u"[Desktop Entry]\n"_s) &&
+                     text.contains(u"\nExec="_s + program + u'\n'),
+                 qPrintable(text));
+        QVERIFY(program.startsWith(u'/') && program.endsWith(u"/tovo-launcher"_s));
+        if (!QStandardPaths::findExecutable(u"desktop-file-validate"_s).isEmpty())
+            QCOMPARE(QProcess::execute(u"desktop-file-validate"_s, {path}), 0);
+
+        QVERIFY(items.setEnabled(id, false));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(items.setEnabled(id, false));                     // nothing to remove is fine
+        QVERIFY(!items.setEnabled(u"org.example.Other"_s, true)); // not ours
+    }
+
+    void quitEndsASleepingLoop()
+    {
+        // The real services: quitting while a loop sleeps its hour must not wait for it (a hang
+        // ends in the test's time-out) nor let it wake into a dying application.
+        qputenv("TOVO_POLL_INTERVAL_SECONDS", "3600");
+        {
+            DesktopAppServices services;
+            services.startNotificationTask(u"GUID-1"_s);
+        }
+        QVERIFY(NotificationClient::sharedClient().backgroundQueue().waitForDone(
+            std::chrono::milliseconds(0)));
     }
 };
 

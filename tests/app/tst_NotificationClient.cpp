@@ -1,22 +1,25 @@
-// The polling client: when it asks for the feed and which alarms become notifications, with a
-// recording notification server on the test's session bus. The loops' sleep is a gate the test
-// opens, so no test waits for the interval.
+// The polling client: when it asks for the feed and which alarms become notifications, seen by a
+// recording notification server on the test's session bus. No test waits for the interval.
 
 #include "FakeNotificationServer.h"
-#include "FakeService.h"
 #include "NotificationClient.h"
 #include "platform/MainQueue.h"
 #include "platform/UserNotificationCenter.h"
 
-#include <QMutex>
 #include <QTest>
 #include <condition_variable>
 #include <mutex>
+#include <type_traits>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-// wakeAll() lets every loop asleep at that moment make one more request; open() ends all sleeps.
-class SleepGate {
+// What the polling loops meet on their threads: a sleep that lasts until the test wakes the loops
+// asleep at that moment (or opens it for good), and a feed that answers from a script, one entry
+// per request: the guids of a successful fetch separated by blanks, or "!" for a failed fetch
+// (also once the script is used up).
+class Loops {
 public:
     void sleep()
     {
@@ -25,71 +28,61 @@ public:
         ++m_sleeping;
         m_wake.wait(lock, [&] { return m_open || m_generation != generation; });
     }
-    bool waitForSleepers(int count)
+    void fetch(const QString& guid, const APIClient::AlarmFeedCompletion& done)
     {
-        return QTest::qWaitFor([&] {
-            const std::lock_guard lock(m_mutex);
-            return m_sleeping >= count;
+        const std::lock_guard lock(m_mutex);
+        m_requests.append(guid);
+        const QString answer = m_script.isEmpty() ? u"!"_s : m_script.takeFirst();
+        MainQueue::async([answer, done] {
+            if (answer == "!"_L1)
+                return done(Result<AlarmList>::failure(Error()));
+            AlarmList alarms;
+            for (const QString& id : answer.split(u' ', Qt::SkipEmptyParts))
+                alarms.append(std::make_shared<Alarm>(u"agent "_s + id, QString(), id + u" down"_s,
+                                                      QString(), AlarmType::Alarm, id));
+            done(Result<AlarmList>::success(alarms));
         });
     }
-    void wakeAll()
+
+    bool waitForSleepers(int count)
     {
-        change([this] { ++m_generation, m_sleeping = 0; });
+        return QTest::qWaitFor([&] { return locked([&] { return m_sleeping >= count; }); });
+    }
+    // Waits for `loops` sleeping loops, wakes them and waits for `total` requests in all.
+    bool wake(int loops, qsizetype total = 0)
+    {
+        if (!waitForSleepers(loops))
+            return false;
+        locked([this] { ++m_generation, m_sleeping = 0; });
+        m_wake.notify_all();
+        return QTest::qWaitFor([&] { return requests().size() >= total; });
     }
     void open()
     {
-        change([this] { m_open = true; });
+        locked([this] { m_open = true; });
+        m_wake.notify_all();
+    }
+    void append(const QStringList& answers)
+    {
+        locked([&] { m_script += answers; });
+    }
+    QStringList requests()
+    {
+        return locked([this] { return m_requests; });
     }
 
 private:
-    void change(const std::function<void()>& what)
+    template <typename F> std::invoke_result_t<F> locked(F f)
     {
         const std::lock_guard lock(m_mutex);
-        what();
-        m_wake.notify_all();
+        return f();
     }
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    int m_generation = 0;
-    int m_sleeping = 0;
+    int m_generation = 0, m_sleeping = 0;
     bool m_open = false;
-};
-
-// Answers from a script, one entry per request: the guids of a successful fetch separated by
-// blanks, or "!" for a failed fetch (also once the script is used up).
-class ScriptedFeed {
-public:
-    void fetch(const QString& guid, APIClient::AlarmFeedCompletion completion)
-    {
-        const QMutexLocker lock(&m_mutex);
-        const QString answer = m_script.isEmpty() ? QStringLiteral("!") : m_script.takeFirst();
-        MainQueue::async([answer, completion = std::move(completion)] {
-            if (answer == QLatin1String("!"))
-                return completion(Result<AlarmList>::failure(Error()));
-            AlarmList alarms;
-            for (const QString& id : answer.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-                alarms.append(std::make_shared<Alarm>(QStringLiteral("agent ") + id, QString(),
-                                                      QString(), QString(), AlarmType::Alarm, id));
-            completion(Result<AlarmList>::success(alarms));
-        });
-        m_requests.append(guid);
-    }
-    void append(const QStringList& answers)
-    {
-        const QMutexLocker lock(&m_mutex);
-        m_script += answers;
-    }
-    QStringList requests() const
-    {
-        const QMutexLocker lock(&m_mutex);
-        return m_requests;
-    }
-
-private:
-    mutable QMutex m_mutex;
-    QStringList m_script;
-    QStringList m_requests;
+    QStringList m_script, m_requests;
 };
 
 } // namespace
@@ -97,60 +90,48 @@ private:
 class tst_NotificationClient : public QObject {
     Q_OBJECT
 
-    void makeClient(NotificationClient::FeedSource feed)
+    std::unique_ptr<FakeNotificationServer> m_server;
+    std::unique_ptr<UserNotificationCenter> m_center;
+    std::shared_ptr<Loops> m_loops;
+    std::shared_ptr<NotificationClient> m_client;
+
+    // A client on the scripted feed with one loop per guid.
+    void start(const QStringList& guids)
     {
-        m_client =
-            NotificationClient::create(std::chrono::seconds(60), std::move(feed), &*m_center);
-        m_client->backgroundQueue().setSleeper([gate = m_gate](auto) { gate->sleep(); });
-    }
-    void makeScriptedClient()
-    {
-        makeClient([feed = m_feed](const QString& guid, auto done) { feed->fetch(guid, done); });
-    }
-    // Waits for `loops` sleeping loops, wakes them and waits for `requests` requests in total.
-    bool wake(int loops, qsizetype requests)
-    {
-        if (!m_gate->waitForSleepers(loops))
-            return false;
-        m_gate->wakeAll();
-        return QTest::qWaitFor([&] { return m_feed->requests().size() >= requests; });
+        const auto feed = [loops = m_loops](const QString& guid, auto done) {
+            loops->fetch(guid, done);
+        };
+        m_client = NotificationClient::create(std::chrono::seconds(60), feed, &*m_center);
+        m_client->backgroundQueue().setSleeper([loops = m_loops](auto) { loops->sleep(); });
+        for (const QString& guid : guids)
+            m_client->startNotificationTask(guid);
     }
     // The summaries shown so far: a marker, posted once the pending completions have run,
     // reaches the server after their notifications.
     QStringList shown()
     {
-        MainQueue::async([c = m_client] { c->postNotification(QStringLiteral("marker"), {}); });
-        const auto marked = [&] {
-            return m_server->summaries().contains(QStringLiteral("marker"));
-        };
-        if (!QTest::qWaitFor(marked))
-            return {QStringLiteral("marker missing")};
+        MainQueue::async([c = m_client] { c->postNotification(u"marker"_s, {}); });
+        if (!QTest::qWaitFor([&] { return m_server->summaries().contains(u"marker"_s); }))
+            return {u"marker missing"_s};
         return m_server->summaries().mid(0, m_server->summaries().size() - 1);
     }
-
-    std::unique_ptr<FakeNotificationServer> m_server;
-    std::unique_ptr<UserNotificationCenter> m_center;
-    std::shared_ptr<SleepGate> m_gate;
-    std::shared_ptr<ScriptedFeed> m_feed;
-    std::shared_ptr<NotificationClient> m_client;
 
 private Q_SLOTS:
     void init()
     {
         m_server = std::make_unique<FakeNotificationServer>(
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("server")),
-            QStringList{QStringLiteral("body")});
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"server"_s),
+            QStringList{u"body"_s});
         QVERIFY(m_server->registerOnBus());
-        m_center = std::make_unique<UserNotificationCenter>(QStringLiteral("tovo.TOVO"),
-                                                            QDBusConnection::sessionBus());
-        m_gate = std::make_shared<SleepGate>();
-        m_feed = std::make_shared<ScriptedFeed>();
+        m_center =
+            std::make_unique<UserNotificationCenter>(u"tovo.TOVO"_s, QDBusConnection::sessionBus());
+        m_loops = std::make_shared<Loops>();
     }
 
     void cleanup()
     {
         m_client->stopNotificationTask();
-        m_gate->open(); // sleeping loops make their last request and end
+        m_loops->open(); // sleeping loops make their last request and end
         QVERIFY(m_client->backgroundQueue().waitForDone(std::chrono::seconds(5)));
         m_client.reset();
         m_center.reset();
@@ -159,11 +140,10 @@ private Q_SLOTS:
 
     void notifiesNewGuidsOnly_data()
     {
-        QTest::addColumn<QStringList>("fetches");
+        QTest::addColumn<QString>("fetches");  // '|' between fetches
         QTest::addColumn<QString>("notified"); // guids, in order
         const auto row = [](const char* name, const char* fetches, const char* notified) {
-            QTest::newRow(name) << QString::fromUtf8(fetches).split(QLatin1Char('|'))
-                                << QString::fromUtf8(notified);
+            QTest::newRow(name) << fetches << notified;
         };
         row("first success is silent, then one per new guid", "a b c|a b c d", "d");
         row("an empty first success ends the silent phase", "|a b", "a b");
@@ -177,86 +157,56 @@ private Q_SLOTS:
 
     void notifiesNewGuidsOnly()
     {
-        QFETCH(QStringList, fetches);
+        QFETCH(QString, fetches);
         QFETCH(QString, notified);
-        m_feed->append(fetches);
-        makeScriptedClient();
-        m_client->startNotificationTask(QStringLiteral("guid"));
-        for (qsizetype i = 0; i < fetches.size(); ++i)
-            QVERIFY(wake(1, i + 1));
-        QStringList expected;
-        for (const QString& guid : notified.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-            expected.append(QStringLiteral("agent ") + guid);
+        const QStringList script = fetches.split(u'|');
+        m_loops->append(script);
+        start({u"guid"_s});
+        QVERIFY(m_loops->waitForSleepers(1));
+        QVERIFY(m_loops->requests().isEmpty()); // not before one interval
+        for (qsizetype i = 0; i < script.size(); ++i)
+            QVERIFY(m_loops->wake(1, i + 1));
+        QStringList expected = notified.split(u' ', Qt::SkipEmptyParts);
+        for (QString& guid : expected)
+            guid.prepend(u"agent "_s);
         QCOMPARE(shown(), expected);
     }
 
     void stopDuringSleepStillMakesOneRequest()
     {
-        m_feed->append({QStringLiteral("a")});
-        makeScriptedClient();
-        m_client->setFirsttime(false);
-        m_client->startNotificationTask(QStringLiteral("guid"));
-        QVERIFY(m_gate->waitForSleepers(1));
+        m_loops->append({u"a"_s});
+        start({u"guid"_s});
+        m_client->setFirsttime(false); // before any fetch: the loop still sleeps
+        QVERIFY(m_loops->waitForSleepers(1));
         m_client->stopNotificationTask();
-        QVERIFY(wake(1, 1));
+        QVERIFY(m_loops->wake(1, 1));
         QVERIFY(m_client->backgroundQueue().waitForDone(std::chrono::seconds(5)));
-        QCOMPARE(m_feed->requests().size(), 1);
-        QCOMPARE(shown(), QStringList{QStringLiteral("agent a")}); // its answer still counts
+        QCOMPARE(m_loops->requests().size(), 1);
+        QCOMPARE(shown(), QStringList{u"agent a"_s}); // its answer still counts
+        const auto& shownA = m_server->notifications().constFirst();
+        QCOMPARE(shownA.body, u"a down"_s);
+        QCOMPARE(shownA.hints.value(u"sound-name"_s), QVariant(u"message-new-instant"_s));
     }
 
     void everyStartAddsALoopAndKeepsWhatWasSeen()
     {
-        m_feed->append({QStringLiteral("a"), QStringLiteral("a")});
-        makeScriptedClient();
-        m_client->startNotificationTask(QStringLiteral("one"));
-        m_client->startNotificationTask(QStringLiteral("two"));
-        QVERIFY(wake(2, 2));
-        QVERIFY(wake(2, 4));
-        QStringList requested = m_feed->requests();
+        m_loops->append({u"a"_s, u"a"_s});
+        start({u"one"_s, u"two"_s});
+        QVERIFY(m_loops->wake(2, 2));
+        QVERIFY(m_loops->wake(2, 4));
+        QStringList requested = m_loops->requests();
         requested.sort();
-        QCOMPARE(requested.join(QLatin1Char(' ')), QStringLiteral("one one two two"));
+        QCOMPARE(requested.join(u' '), u"one one two two"_s);
 
         // Restarting with another account forgets neither the guids nor the silent phase.
         m_client->stopNotificationTask();
-        QVERIFY(wake(2, 6));
+        QVERIFY(m_loops->wake(2, 6));
         QVERIFY(m_client->backgroundQueue().waitForDone(std::chrono::seconds(5)));
-        m_feed->append({QStringLiteral("a b")});
-        m_client->startNotificationTask(QStringLiteral("three"));
-        QVERIFY(wake(1, 7));
-        QCOMPARE(m_feed->requests().constLast(), QStringLiteral("three"));
-        QCOMPARE(shown(), QStringList{QStringLiteral("agent b")});
-    }
-
-    void notificationFromTheService()
-    {
-        FakeService service;
-        qputenv("TOVO_FEED_BASE", service.baseUrl().toUtf8());
-        const auto rss = [](const char* items) {
-            return "<rss><channel>" + QByteArray(items) + "</channel></rss>";
-        };
-        service.setAnswer(
-            {200, rss("<item><title>Disk agent: Major</title><guid>g1</guid></item>")});
-        makeClient({});
-        m_client->startNotificationTask(QStringLiteral("GUID-1"));
-        QVERIFY(m_gate->waitForSleepers(1));
-        QCOMPARE(service.requestTargets().size(), 0); // not before one interval
-        m_gate->wakeAll();
-        QTRY_COMPARE(service.requestTargets(), QList<QByteArray>{"/rssalarms?mac2&id=GUID-1"});
-        QTRY_VERIFY(!m_client->firsttime());
-
-        service.setAnswer({200, rss("<item><title>Disk agent: Major</title><guid>g1</guid></item>"
-                                    "<item><title>Web agent: Critical</title><description>Resource:"
-                                    " www&lt;br&gt;Down &lt;since&gt; 5 min\nmore</description>"
-                                    "<guid>g2</guid></item>")});
-        QVERIFY(m_gate->waitForSleepers(1));
-        m_gate->wakeAll();
-        QTRY_COMPARE(m_server->notifications().size(), 1);
-        const auto& notification = m_server->notifications().constFirst();
-        QCOMPARE(notification.summary, QStringLiteral("Web agent"));
-        QCOMPARE(notification.body, QStringLiteral("Down <since> 5 min"));
-        QCOMPARE(notification.hints.value(QStringLiteral("sound-name")),
-                 QVariant(QStringLiteral("message-new-instant")));
-        qunsetenv("TOVO_FEED_BASE");
+        m_loops->append({u"a b"_s});
+        m_client->startNotificationTask(u"three"_s);
+        QVERIFY(m_loops->wake(1, 7));
+        QCOMPARE(m_loops->requests().constLast(), u"three"_s);
+        QCOMPARE(shown(), QStringList{u"agent b"_s});
     }
 };
 

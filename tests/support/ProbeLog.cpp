@@ -1,7 +1,22 @@
 #include "ProbeLog.h"
 
 #include <QFile>
-#include <QTest>
+
+QStringList ProbeLog::command(const QStringList& more) const
+{
+    return QStringList{QStringLiteral(TOVO_HOST_PROBE), QStringLiteral("--log"), m_path,
+                       QStringLiteral("--id"), QStringLiteral("tovo.TOVO")} +
+           more;
+}
+
+void ProbeLog::start(QProcess& process, const QProcessEnvironment& environment,
+                     const QStringList& more) const
+{
+    QStringList arguments = command(more);
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(arguments.takeFirst(), arguments);
+}
 
 QStringList ProbeLog::lines() const
 {
@@ -9,9 +24,4 @@ QStringList ProbeLog::lines() const
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-bool ProbeLog::waitFor(const QString& line, int timeoutMs) const
-{
-    return QTest::qWaitFor([&] { return lines().contains(line); }, timeoutMs);
 }

@@ -1,6 +1,8 @@
 #pragma once
-// Reads the log that tovo-host-probe writes (one event per line) and waits for it to grow.
+// Runs tovo-host-probe as the tray application (tovo.TOVO) and reads the log it writes, one event
+// per line.
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -10,10 +12,12 @@ public:
         : m_path(std::move(path))
     {}
 
-    const QString& path() const { return m_path; }
+    // The probe's command line (program first) with this log, then `more`.
+    QStringList command(const QStringList& more = {}) const;
+    // Starts that command with `environment`; its output goes to the test's.
+    void start(QProcess& process, const QProcessEnvironment& environment,
+               const QStringList& more = {}) const;
     QStringList lines() const;
-    // Waits until the log holds `line`; false after `timeoutMs`.
-    bool waitFor(const QString& line, int timeoutMs = 10000) const;
 
 private:
     QString m_path;
