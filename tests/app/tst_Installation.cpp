@@ -5,11 +5,12 @@
 #include "ApplicationClient.h"
 #include "PrivateBus.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 class tst_Installation : public QObject {
     Q_OBJECT
@@ -17,35 +18,17 @@ class tst_Installation : public QObject {
     QTemporaryDir m_dir;
     QString m_prefix;
 
-    QString installed(const QString& relative) const
-    {
-        return m_prefix + QLatin1Char('/') + relative;
-    }
-    // The raw value of `key` (each key appears once in these files).
-    QString entryValue(const QString& relative, const QString& key) const
-    {
-        QFile file(installed(relative));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        const QString prefix = key + QLatin1Char('=');
-        const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-        for (const QString& line : lines) {
-            if (line.startsWith(prefix))
-                return line.mid(prefix.size());
-        }
-        return {};
-    }
+    QString installed(const QString& relative) const { return m_prefix + u"/share/"_s + relative; }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        m_prefix = m_dir.filePath(QStringLiteral("my prefix"));
+        m_prefix = m_dir.filePath(u"my prefix"_s);
         for (const char* folder : {"resources", "app", "launcher"}) {
             const QString script =
                 QStringLiteral(TOVO_BUILD_DIR "/%1/cmake_install.cmake").arg(QLatin1String(folder));
             QCOMPARE(QProcess::execute(QStringLiteral(TOVO_CMAKE),
-                                       {QStringLiteral("-DCMAKE_INSTALL_PREFIX=") + m_prefix,
-                                        QStringLiteral("-P"), script}),
+                                       {u"-DCMAKE_INSTALL_PREFIX="_s + m_prefix, u"-P"_s, script}),
                      0);
         }
     }
@@ -53,59 +36,49 @@ private Q_SLOTS:
     void entriesNameTheInstalledPrograms_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value"); // with "<prefix>" for the install prefix
-        const auto row = [](const char* file, const char* key, const char* value) {
-            QTest::addRow("%s %s", file, key)
-                << QString::fromLatin1(file) << QString::fromLatin1(key)
-                << QString::fromLatin1(value);
+        QTest::addColumn<QString>("line"); // with "<prefix>" for the install prefix
+        const auto row = [](const char* file, const char* line) {
+            QTest::addRow("%s %s", file, line) << file << line;
         };
-        row("applications/tovo.TOVO.desktop", "Exec", "\"<prefix>/bin/tovo\" %u");
-        row("applications/tovo.TOVO.desktop", "MimeType", "x-scheme-handler/tovo;");
-        row("applications/tovo.TOVO.desktop", "DBusActivatable", "true");
-        row("applications/tovo.TOVO.TOVOLauncher.desktop", "Exec",
-            "\"<prefix>/libexec/tovo-launcher\"");
-        row("dbus-1/services/tovo.TOVO.service", "Exec", "\"<prefix>/bin/tovo\" --dbus-activated");
-        row("dbus-1/services/tovo.TOVO.TOVOToday.service", "Exec",
-            "\"<prefix>/bin/tovo-today\" --dbus-activated");
+        row("applications/tovo.TOVO.desktop", "Exec=\"<prefix>/bin/tovo\" %u");
+        row("applications/tovo.TOVO.desktop", "MimeType=x-scheme-handler/tovo;");
+        row("applications/tovo.TOVO.desktop", "DBusActivatable=true");
+        row("applications/tovo.TOVO.TOVOLauncher.desktop",
+            "Exec=\"<prefix>/libexec/tovo-launcher\"");
+        row("dbus-1/services/tovo.TOVO.service", "Exec=\"<prefix>/bin/tovo\" --dbus-activated");
+        row("dbus-1/services/tovo.TOVO.TOVOToday.service",
+            "Exec=\"<prefix>/bin/tovo-today\" --dbus-activated");
     }
 
     void entriesNameTheInstalledPrograms()
     {
         QFETCH(QString, file);
-        QFETCH(QString, key);
-        QFETCH(QString, value);
-        QCOMPARE(entryValue(QStringLiteral("share/") + file, key),
-                 value.replace(QStringLiteral("<prefix>"), m_prefix));
+        QFETCH(QString, line);
+        QFile entry(installed(file));
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        const QString expected = u'\n' + line.replace(u"<prefix>"_s, m_prefix) + u'\n';
+        QVERIFY2(QString::fromUtf8(entry.readAll()).contains(expected), qPrintable(expected));
     }
 
     void validatorsAccept()
     {
         for (const char* id : {"tovo.TOVO", "tovo.TOVO.TOVOToday", "tovo.TOVO.TOVOLauncher"}) {
-            const QString entry =
-                installed(QStringLiteral("share/applications/%1.desktop").arg(QLatin1String(id)));
-            QCOMPARE(QProcess::execute(QStringLiteral("desktop-file-validate"), {entry}), 0);
+            const QString entry = installed(u"applications/%1.desktop"_s.arg(QLatin1String(id)));
+            QCOMPARE(QProcess::execute(u"desktop-file-validate"_s, {entry}), 0);
         }
-        const QString metainfo =
-            installed(QStringLiteral("share/metainfo/example.tovo.TOVO.metainfo.xml"));
-        QCOMPARE(
-            QProcess::execute(QStringLiteral("appstreamcli"),
-                              {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo}),
-            0);
+        const QString metainfo = installed(u"metainfo/example.tovo.TOVO.metainfo.xml"_s);
+        QCOMPARE(QProcess::execute(u"appstreamcli"_s, {u"validate"_s, u"--no-net"_s, metainfo}), 0);
     }
 
     void busStartsTheInstalledTrayApplication()
     {
         PrivateBus bus;
         QVERIFY(bus.start());
-        QVERIFY(QFile::copy(installed(QStringLiteral("share/dbus-1/services/tovo.TOVO.service")),
-                            bus.serviceDirectory() + QStringLiteral("/tovo.TOVO.service")));
-        const ApplicationClient tovo(bus.connect(QStringLiteral("test")),
-                                     QStringLiteral("tovo.TOVO"));
-        QCOMPARE(tovo.call(QStringLiteral("Open"),
-                           {QStringList{QStringLiteral("tovo://START")}, QVariantMap()})
-                     .type(),
-                 QDBusMessage::ReplyMessage);
+        QVERIFY(QFile::copy(installed(u"dbus-1/services/tovo.TOVO.service"_s),
+                            bus.serviceDirectory() + u"/tovo.TOVO.service"_s));
+        const ApplicationClient tovo(bus.connect(u"test"_s), u"tovo.TOVO"_s);
+        const QVariantList urls{QStringList{u"tovo://START"_s}, QVariantMap()};
+        QCOMPARE(tovo.call(u"Open"_s, urls).type(), QDBusMessage::ReplyMessage);
         QVERIFY(tovo.isRunning());
         QVERIFY(tovo.terminate());
     }

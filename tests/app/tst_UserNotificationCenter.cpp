@@ -9,24 +9,25 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class RecordingDelegate : public UserNotificationCenterDelegate {
 public:
     void didDeliverNotification(UserNotificationCenter&, const UserNotification& n) override
     {
-        delivered.append(n.identifier);
+        events.append(u"delivered "_s + QString::number(n.identifier));
     }
     void didActivateNotification(UserNotificationCenter&, const UserNotification& n) override
     {
-        events.append(QStringLiteral("activated ") + n.title);
+        events.append(u"activated "_s + n.title);
     }
     void didCloseNotification(UserNotificationCenter&, const UserNotification& n) override
     {
-        events.append(QStringLiteral("closed ") + n.title);
+        events.append(u"closed "_s + n.title);
     }
 
-    QList<quint32> delivered;
     QStringList events;
 };
 
@@ -44,83 +45,65 @@ class tst_UserNotificationCenter : public QObject {
     PrivateBus m_bus;
     int m_connections = 0;
 
-    QDBusConnection connection()
-    {
-        return m_bus.connect(QStringLiteral("connection-%1").arg(++m_connections));
-    }
+    QDBusConnection connection() { return m_bus.connect(u"connection-%1"_s.arg(++m_connections)); }
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_bus.start()); }
 
-    void serverGetsLiteralTextInOrder_data()
+    void serverGetsLiteralTextAndSignalsBack_data()
     {
         QTest::addColumn<QStringList>("capabilities");
         QTest::addColumn<QString>("body");
         QTest::newRow("server reads markup")
-            << QStringList{QStringLiteral("body"), QStringLiteral("body-markup")}
-            << QStringLiteral("Disk &lt;b&gt;full&lt;/b&gt; &amp; &lt;a href=&quot;x&quot;&gt;");
-        QTest::newRow("plain text server") << QStringList{QStringLiteral("body")}
-                                           << QStringLiteral("Disk <b>full</b> & <a href=\"x\">");
+            << QStringList{u"body"_s, u"body-markup"_s}
+            << u"Disk &lt;b&gt;full&lt;/b&gt; &amp; &lt;a href=&quot;x&quot;&gt;"_s;
+        QTest::newRow("plain text server")
+            << QStringList{u"body"_s} << u"Disk <b>full</b> & <a href=\"x\">"_s;
     }
 
-    void serverGetsLiteralTextInOrder()
+    void serverGetsLiteralTextAndSignalsBack()
     {
         QFETCH(QStringList, capabilities);
         QFETCH(QString, body);
         FakeNotificationServer server(connection(), capabilities);
         QVERIFY(server.registerOnBus());
-        UserNotificationCenter center(QStringLiteral("tovo.TOVO"), connection());
+        UserNotificationCenter center(u"tovo.TOVO"_s, connection());
         RecordingDelegate delegate;
         center.setDelegate(&delegate);
-        center.deliverNotification(notification(
-            QStringLiteral("A <b> & c"), QStringLiteral("Disk <b>full</b> & <a href=\"x\">")));
-        center.deliverNotification(notification(QStringLiteral("two")));
-        center.deliverNotification(notification(QStringLiteral("three"), {}, {}));
-        QTRY_COMPARE(delegate.delivered.size(), 3);
+        center.deliverNotification(
+            notification(u"A <b> & c"_s, u"Disk <b>full</b> & <a href=\"x\">"_s));
+        center.deliverNotification(notification(u"two"_s));
+        center.deliverNotification(notification(u"three"_s, {}, {}));
+        QTRY_COMPARE(delegate.events.size(), 3);
 
-        QCOMPARE(server.summaries().join(QLatin1Char('|')), QStringLiteral("A <b> & c|two|three"));
+        QCOMPARE(server.summaries().join(u'|'), u"A <b> & c|two|three"_s);
         const auto& first = server.notifications().at(0);
         QCOMPARE(first.body, body);
-        QVERIFY(first.actions.contains(QStringLiteral("default")));
-        QCOMPARE(first.hints.value(QStringLiteral("sound-name")),
-                 QVariant(QStringLiteral("message-new-instant")));
-        QCOMPARE(first.hints.value(QStringLiteral("desktop-entry")),
-                 QVariant(QStringLiteral("tovo.TOVO")));
-        QVERIFY(!server.notifications().at(2).hints.contains(QStringLiteral("sound-name")));
-        QCOMPARE(delegate.delivered.at(1), server.notifications().at(1).id);
+        QVERIFY(first.actions.contains(u"default"_s));
+        QCOMPARE(first.hints.value(u"sound-name"_s), QVariant(u"message-new-instant"_s));
+        QCOMPARE(first.hints.value(u"desktop-entry"_s), QVariant(u"tovo.TOVO"_s));
+        QVERIFY(!server.notifications().at(2).hints.contains(u"sound-name"_s));
+        const quint32 id = server.notifications().at(1).id;
+        QCOMPARE(delegate.events.at(1), u"delivered "_s + QString::number(id));
+
+        server.invokeAction(id + 100, u"default"_s); // another program's
+        server.invokeAction(id, u"default"_s);
+        server.closeNotification(id, 2);
+        QTRY_COMPARE(delegate.events.mid(3).join(u'|'), u"activated two|closed two"_s);
     }
 
     void withoutServerDropsQuietlyAndRecovers()
     {
-        UserNotificationCenter center(QStringLiteral("tovo.TOVO"), connection());
+        UserNotificationCenter center(u"tovo.TOVO"_s, connection());
         QSignalSpy dropped(&center, &UserNotificationCenter::notificationDropped);
-        center.deliverNotification(notification(QStringLiteral("lost")));
+        center.deliverNotification(notification(u"lost"_s));
         QVERIFY(dropped.wait());
 
-        FakeNotificationServer server(connection(), {QStringLiteral("body")});
+        FakeNotificationServer server(connection(), {u"body"_s});
         QVERIFY(server.registerOnBus());
-        center.deliverNotification(notification(QStringLiteral("shown")));
-        QTRY_COMPARE(server.summaries(), QStringList{QStringLiteral("shown")});
+        center.deliverNotification(notification(u"shown"_s));
+        QTRY_COMPARE(server.summaries(), QStringList{u"shown"_s});
         QCOMPARE(dropped.size(), 1);
-    }
-
-    void serverSignalsReachTheDelegate()
-    {
-        FakeNotificationServer server(connection(), {QStringLiteral("body")});
-        QVERIFY(server.registerOnBus());
-        UserNotificationCenter center(QStringLiteral("tovo.TOVO"), connection());
-        RecordingDelegate delegate;
-        center.setDelegate(&delegate);
-        center.deliverNotification(notification(QStringLiteral("ours")));
-        QTRY_COMPARE(delegate.delivered.size(), 1);
-        const quint32 id = delegate.delivered.at(0);
-
-        server.invokeAction(id + 100, QStringLiteral("default")); // another program's
-        server.invokeAction(id, QStringLiteral("default"));
-        server.closeNotification(id, 2);
-        QTRY_COMPARE(delegate.events.size(), 2);
-        QCOMPARE(delegate.events.join(QLatin1Char('|')),
-                 QStringLiteral("activated ours|closed ours"));
     }
 };
 
