@@ -1,7 +1,7 @@
 #pragma once
 // A stand-in for one of our programs on the test's private session bus: it owns the program's
-// bus name, answers org.freedesktop.Application at the derived object path ("tovo.TOVO" ->
-// "/tovo/TOVO") and records every call.
+// bus name, answers org.freedesktop.Application's Open at the derived object path ("tovo.TOVO"
+// -> "/tovo/TOVO") and records every call.
 //
 //     FakeApplication tovo(QStringLiteral("tovo.TOVO"));
 //     QVERIFY(tovo.registerOnBus());
@@ -17,33 +17,20 @@ class FakeApplication : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
 public:
-    explicit FakeApplication(QString applicationId,
-                             QDBusConnection bus = QDBusConnection::sessionBus(),
-                             QObject* parent = nullptr);
+    explicit FakeApplication(QString applicationId);
     ~FakeApplication() override;
 
     // Claims the bus name and exports the interface; false when either fails.
     bool registerOnBus();
-
     // The `uris` argument of every Open, in order.
     const QList<QStringList>& openedUris() const { return m_opened; }
-    int activations() const { return m_activations; }
 
-    // The calls of org.freedesktop.Application; the names are the interface's.
 public Q_SLOTS:
     Q_SCRIPTABLE void Open(const QStringList& uris, const QVariantMap& platformData);
-    Q_SCRIPTABLE void Activate(const QVariantMap& platformData);
-    Q_SCRIPTABLE void ActivateAction(const QString& name, const QVariantList& parameter,
-                                     const QVariantMap& platformData);
-
-Q_SIGNALS:
-    void opened(const QStringList& uris);
-    void activated();
 
 private:
     QString m_applicationId;
-    QDBusConnection m_bus;
+    QString m_path;
     QList<QStringList> m_opened;
-    int m_activations = 0;
     bool m_registered = false;
 };
