@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <cstdio>
+#include <sys/stat.h>
 
 // The store files, the settings item's read and write rules on a store of its own, and the token
 // store on the program's standard store. What the next start sees is asked of a child process of
@@ -43,9 +44,8 @@ std::optional<QString> child(const QStringList& command)
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return u"<child failed>"_qs;
     const QByteArray out = process.readAllStandardOutput();
-    if (out == "-")
-        return std::nullopt;
-    return QString::fromUtf8(QByteArray::fromBase64(out));
+    return out == "-" ? std::nullopt
+                      : std::optional(QString::fromUtf8(QByteArray::fromBase64(out)));
 }
 
 int childMain(int argc, char** argv)
@@ -72,14 +72,11 @@ QString describe(const SettingsValue& value)
     return QString::fromLatin1(kinds[value.index()]) + textForm(value);
 }
 
-// QFile reports the caller's own rights as "user" bits besides the owner's: those are left out.
-QFileDevice::Permissions ownerBits(const QString& path)
+unsigned modeOf(const QString& path)
 {
-    return QFile::permissions(path) &
-           ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
-
-constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 } // namespace
 
@@ -88,9 +85,8 @@ class tst_Settings : public QObject {
 private Q_SLOTS:
     void init()
     {
-        const QByteArray tag = QByteArray(QTest::currentDataTag()).toPercentEncoding();
         m_path = storePath(QString::fromLatin1(QTest::currentTestFunction()) + u'-' +
-                           QString::fromLatin1(tag));
+                           QString::fromUtf8(QTest::currentDataTag()));
         QFile::remove(m_path);
         QDir().mkpath(QFileInfo(m_path).path());
     }
@@ -98,16 +94,13 @@ private Q_SLOTS:
     void roundTripInNextProcess_data()
     {
         QTest::addColumn<std::optional<QString>>("value");
-        const auto row = [](const char* name, const QString& value) {
-            QTest::newRow(name) << std::optional<QString>(value);
-        };
-        row("guid", u"a1b2-c3d4"_qs);
-        row("empty", QString());
-        row("comma", u"a,b"_qs);
-        row("at sign first", u"@Variant(x)"_qs);
-        row("ini syntax", u"[section]\nkey=value;#"_qs);
-        row("non-ascii", u"caf\u00e9 \u2603 \U0001F600"_qs);
-        row("control", u"a\tb\rc\u0001"_qs);
+        QTest::newRow("guid") << std::optional(u"a1b2-c3d4"_qs);
+        QTest::newRow("empty") << std::optional(QString());
+        QTest::newRow("comma") << std::optional(u"a,b"_qs);
+        QTest::newRow("at sign first") << std::optional(u"@Variant(x)"_qs);
+        QTest::newRow("ini syntax") << std::optional(u"[section]\nkey=value;#"_qs);
+        QTest::newRow("non-ascii") << std::optional(u"caf\u00e9 \u2603 \U0001F600"_qs);
+        QTest::newRow("control") << std::optional(u"a\tb\rc\u0001"_qs);
         QTest::newRow("missing") << std::optional<QString>();
     }
 
@@ -124,7 +117,7 @@ private Q_SLOTS:
             QCOMPARE(defaults.string(key), value);
         }
         QCOMPARE(child({u"read"_qs, m_path}), value);
-        QCOMPARE(ownerBits(m_path), ownerOnly);
+        QCOMPARE(modeOf(m_path), 0600u);
     }
 
     // A corrupt file reads as empty and is replaced by a clean one on the next write; an existing
@@ -154,7 +147,7 @@ private Q_SLOTS:
         defaults.setString(key, u"fresh"_qs);
         QVERIFY(defaults.synchronize());
         QCOMPARE(child({u"read"_qs, m_path}), std::optional(u"fresh"_qs));
-        QCOMPARE(ownerBits(m_path), ownerOnly);
+        QCOMPARE(modeOf(m_path), 0600u);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY2(!file.readAll().contains("old"), "the old content was kept");
     }
