@@ -2,7 +2,7 @@
 #include "TestCertificates.h"
 #include "platform/HttpSession.h"
 
-#include <QNetworkReply>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -14,6 +14,18 @@ HttpSession::Response get(const QString& url)
     HttpSession::shared().get(url, [&](HttpSession::Response r) { response = std::move(r); });
     [&] { QTRY_VERIFY_WITH_TIMEOUT(response.has_value(), 20000); }();
     return response.value_or(HttpSession::Response());
+}
+
+// "<status> body <size>" for an answer, "<status> <domain> <code> <description>" for a failure.
+QString describe(const HttpSession::Response& response)
+{
+    QString text = QString::number(response.httpStatus);
+    if (response.body)
+        text += u" body "_qs + QString::number(response.body->size());
+    if (const std::optional<Error>& error = response.error)
+        text += u' ' + error->domain() + u' ' + QString::number(error->code()) + u' ' +
+                error->localizedDescription();
+    return text;
 }
 
 using Security = FakeService::Security;
@@ -39,37 +51,36 @@ private Q_SLOTS:
                                     "/r?id=~A%2F%3D"}));
     }
 
+    // An error status is no answer: its page is held back and the status becomes the error.
     void answers_data()
     {
         QTest::addColumn<Security>("security");
         QTest::addColumn<int>("behaviour"); // -1: nothing listens
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("domain"); // empty: the body is delivered
-        QTest::addColumn<int>("code");       // -1: any of Qt's network errors
+        QTest::addColumn<QString>("pattern"); // what describe() gives, as a regular expression
 
         const auto row = [](const char* name, Security security, int behaviour, int status,
-                            const QString& domain = {}, int code = 0) {
-            QTest::newRow(name) << security << behaviour << status << domain << code;
+                            const char* pattern) {
+            QTest::newRow(name) << security << behaviour << status << QString::fromUtf8(pattern);
         };
         const auto respond = static_cast<int>(Behaviour::Respond);
-        const QString http = HttpSession::httpErrorDomain;
-        const QString transport = HttpSession::transportErrorDomain;
-        row("http 200", Security::Http, respond, 200);
-        row("https 200", Security::Https, respond, 200);
-        // An error status is no answer: its page is held back and the status becomes the error.
-        row("404 page", Security::Http, respond, 404, http, 404);
-        row("500 page", Security::Https, respond, 500, http, 500);
-        row("refused connection", Security::Http, -1, 0, transport,
-            QNetworkReply::ConnectionRefusedError);
-        row("untrusted certificate", Security::HttpsUntrusted, respond, 0, transport, -1);
+        const char* const qtError = "\\d+ TOVOTransportErrorDomain [1-9]\\d{0,2} .+";
+        row("http 200", Security::Http, respond, 200, "200 body 65536");
+        row("https 200", Security::Https, respond, 200, "200 body 65536");
+        row("404 page", Security::Http, respond, 404, "404 TOVOHTTPErrorDomain 404 HTTP 404");
+        row("500 page", Security::Https, respond, 500, "500 TOVOHTTPErrorDomain 500 HTTP 500");
+        row("refused connection", Security::Http, -1, 0,
+            "0 TOVOTransportErrorDomain 1 Connection refused");
+        row("untrusted certificate", Security::HttpsUntrusted, respond, 200, qtError);
         row("reset mid-body", Security::Http, static_cast<int>(Behaviour::ResetMidBody), 200,
-            transport, -1);
-        row("truncated", Security::Http, static_cast<int>(Behaviour::Truncate), 200, transport, -1);
-        row("stalled", Security::Http, static_cast<int>(Behaviour::Stall), 0, transport,
-            HttpSession::TimedOut);
+            qtError);
+        row("truncated", Security::Http, static_cast<int>(Behaviour::Truncate), 200, qtError);
+        row("stalled", Security::Http, static_cast<int>(Behaviour::Stall), 200,
+            "0 TOVOTransportErrorDomain 4 The request timed out");
         for (const Security security : {Security::Http, Security::Https})
             row(security == Security::Http ? "oversized" : "oversized, tls", security,
-                static_cast<int>(Behaviour::Oversized), 200, transport, HttpSession::BodyTooLarge);
+                static_cast<int>(Behaviour::Oversized), 200,
+                "\\d+ TOVOTransportErrorDomain 1000 The answer is too large");
     }
 
     void answers()
@@ -77,42 +88,21 @@ private Q_SLOTS:
         QFETCH(Security, security);
         QFETCH(int, behaviour);
         QFETCH(int, status);
-        QFETCH(QString, domain);
-        QFETCH(int, code);
+        QFETCH(QString, pattern);
 
         auto service = std::make_unique<FakeService>(security);
         const QString url = service->baseUrl() + u"/rssalarms?mac2&id=g"_qs;
-        const QByteArray body(64 * 1024, 'b');
         if (behaviour < 0)
             service.reset();
         else
-            service->setAnswer({status, body, static_cast<Behaviour>(behaviour)});
+            service->setAnswer({status, QByteArray(64 * 1024, 'b'), Behaviour(behaviour)});
         if (behaviour == static_cast<int>(Behaviour::Stall))
             HttpSession::shared().setInactivityTimeout(std::chrono::milliseconds(300));
-        const HttpSession::Response response = get(url);
+        const QString text = describe(get(url));
         HttpSession::shared().setInactivityTimeout(HttpSession::defaultInactivityTimeout);
-
-        if (domain.isEmpty()) {
-            QVERIFY(!response.error);
-            QCOMPARE(response.httpStatus, status);
-            QCOMPARE(response.body, std::optional<QByteArray>(body));
-            return;
-        }
-        QVERIFY(!response.body);
-        QVERIFY(response.error);
-        QCOMPARE(response.error->domain(), domain);
-        const QString description = response.error->localizedDescription();
-        if (code >= 0)
-            QCOMPARE(response.error->code(), code);
-        else
-            QVERIFY2(response.error->code() > 0 &&
-                         response.error->code() < HttpSession::BodyTooLarge,
-                     qPrintable(description));
-        if (domain == HttpSession::httpErrorDomain) {
-            QCOMPARE(response.httpStatus, status);
-            QCOMPARE(description, u"HTTP %1"_qs.arg(status));
-        }
-        QVERIFY(!description.isEmpty());
+        QVERIFY2(
+            QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(text).hasMatch(),
+            qPrintable(text));
     }
 
     // The desktop's proxy settings reach the session through the environment.
