@@ -65,17 +65,15 @@ QString run(const std::function<void(std::function<void(Result<T>)>)>& call, boo
            (calls == 1 && keptContract ? QString() : u" <thread contract broken>"_qs);
 }
 
-QString alarmFeed(const QString& guid, bool fromWorker = false)
-{
-    return run<AlarmList>([&](auto done) { APIClient::sharedClient().alarmFeed(guid, done); },
-                          fromWorker);
-}
+const QString email = u"Jane.Doe+ops@Example.COM"_qs;
 
-QString authenticate(const QString& email, const QString& password, bool fromWorker = false)
+// Signs in with `text` as the password, or fetches the feed of `text` as the guid.
+QString call(bool signIn, const QString& text, bool fromWorker = false)
 {
-    return run<QString>(
-        [&](auto done) { APIClient::sharedClient().authenticate(email, password, done); },
-        fromWorker);
+    APIClient& client = APIClient::sharedClient();
+    if (signIn)
+        return run<QString>([&](auto done) { client.authenticate(email, text, done); }, fromWorker);
+    return run<AlarmList>([&](auto done) { client.alarmFeed(text, done); }, fromWorker);
 }
 
 const QString wrongUrl = u"TOVOErrorDomain 0 Wrong url"_qs;
@@ -149,10 +147,8 @@ private Q_SLOTS:
 
         m_service->setAnswer({status, body});
         for (const bool fromWorker : {false, true})
-            QCOMPARE(signIn ? authenticate(u"Jane.Doe+ops@Example.COM"_qs, text, fromWorker)
-                            : alarmFeed(text, fromWorker),
-                     expected);
-        const QByteArray target = (signIn ? "/resolveGUID?email=Jane.Doe+ops@Example.COM&password="
+            QCOMPARE(call(signIn, text, fromWorker), expected);
+        const QByteArray target = (signIn ? "/resolveGUID?email=" + email.toUtf8() + "&password="
                                           : "/rssalarms?mac2&id=") +
                                   text.toUtf8();
         QCOMPARE(m_service->requestTargets(),
@@ -163,8 +159,8 @@ private Q_SLOTS:
     {
         m_service.reset(); // nothing listens any more
         const QString refused = u"TOVOTransportErrorDomain 1 Connection refused"_qs;
-        QCOMPARE(alarmFeed(u"g"_qs), refused);
-        QCOMPARE(authenticate(u"a@b.c"_qs, u"pw"_qs), refused);
+        QCOMPARE(call(false, u"g"_qs), refused);
+        QCOMPARE(call(true, u"pw"_qs), refused);
     }
 
 private:
