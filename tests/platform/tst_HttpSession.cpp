@@ -66,9 +66,7 @@ private Q_SLOTS:
         const auto respond = static_cast<int>(Behaviour::Respond);
         const char* const qtError = "\\d+ TOVOTransportErrorDomain [1-9]\\d{0,2} .+";
         row("http 200", Security::Http, respond, 200, "200 body 65536");
-        row("https 200", Security::Https, respond, 200, "200 body 65536");
         row("404 page", Security::Http, respond, 404, "404 TOVOHTTPErrorDomain 404 HTTP 404");
-        row("500 page", Security::Https, respond, 500, "500 TOVOHTTPErrorDomain 500 HTTP 500");
         row("refused connection", Security::Http, -1, 0,
             "0 TOVOTransportErrorDomain 1 Connection refused");
         row("untrusted certificate", Security::HttpsUntrusted, respond, 200, qtError);
@@ -108,15 +106,14 @@ private Q_SLOTS:
     // The desktop's proxy settings reach the session through the environment.
     void proxyFromEnvironment()
     {
+        const QString url = u"http://feeds.tovo.example/rssalarms?mac2&id=g"_qs;
         FakeService proxy;
         proxy.setAnswer({200, "via proxy"});
         qputenv("http_proxy", proxy.baseUrl().toUtf8());
-        const HttpSession::Response response =
-            get(u"http://feeds.tovo.example/rssalarms?mac2&id=g"_qs);
+        const QString text = describe(get(url));
         qunsetenv("http_proxy");
-        QCOMPARE(response.body, std::optional<QByteArray>("via proxy"));
-        QCOMPARE(proxy.requestTargets(),
-                 QList<QByteArray>{"http://feeds.tovo.example/rssalarms?mac2&id=g"});
+        QCOMPARE(text, u"200 body 9"_qs);
+        QCOMPARE(proxy.requestTargets(), QList<QByteArray>{url.toUtf8()});
     }
 };
 

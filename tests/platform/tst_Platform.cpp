@@ -6,8 +6,7 @@
 #include <QThread>
 #include <atomic>
 
-// The small services under the client: main-queue dispatch, the URL text check and the service
-// endpoints.
+// Main-queue dispatch, the URL text check and the service endpoints.
 class tst_Platform : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -46,21 +45,15 @@ private Q_SLOTS:
         const auto row = [](const char* name, const QString& text, bool valid) {
             QTest::newRow(name) << text << valid;
         };
-        // What the client sends.
-        row("feed", u"https://feeds.tovo.example/rssalarms?mac2&id=a1b2-C3"_qs, true);
-        row("empty guid", u"https://feeds.tovo.example/rssalarms?mac2&id="_qs, true);
-        row("sign-in", u"https://w.example/resolveGUID?email=a+b@c.d&password=p!$'()*,;="_qs, true);
+        // The client's own URLs, and what its calls reject, are checked through the client.
         row("escapes", u"https://w.example/x?id=%41%7e%2F%25"_qs, true);
         row("query with / and ?", u"http://127.0.0.1:8080/a?b=/c?d"_qs, true);
         row("ipv6 host", u"http://[::1]:80/x"_qs, true);
         row("one fragment", u"https://h/p?q#frag?/"_qs, true);
         // What must never be sent.
         row("empty", QString(), false);
-        row("blank in guid", u"https://h/rssalarms?mac2&id=a b"_qs, false);
-        row("blank in password", u"https://h/r?email=a&password=p w"_qs, false);
-        row("non-ascii", u"https://h/r?id=caf\u00e9"_qs, false);
+        row("blank", u"https://h/rssalarms?mac2&id=a b"_qs, false);
         row("control", u"https://h/r?id=a\nb"_qs, false);
-        row("lone percent", u"https://h/r?id=50%"_qs, false);
         row("bad escape", u"https://h/r?id=%G1"_qs, false);
         row("bracket in query", u"https://h/r?id=[1]"_qs, false);
         row("second #", u"https://h/r?id=a#b#c"_qs, false);
