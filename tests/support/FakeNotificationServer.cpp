@@ -16,7 +16,10 @@ FakeNotificationServer::FakeNotificationServer(QDBusConnection bus, QStringList 
 
 FakeNotificationServer::~FakeNotificationServer()
 {
-    unregisterFromBus();
+    if (!m_registered)
+        return;
+    m_bus.unregisterService(serviceName);
+    m_bus.unregisterObject(objectPath);
 }
 
 bool FakeNotificationServer::registerOnBus()
@@ -24,15 +27,6 @@ bool FakeNotificationServer::registerOnBus()
     m_registered = m_bus.registerObject(objectPath, this, QDBusConnection::ExportScriptableSlots) &&
                    m_bus.registerService(serviceName);
     return m_registered;
-}
-
-void FakeNotificationServer::unregisterFromBus()
-{
-    if (!m_registered)
-        return;
-    m_bus.unregisterService(serviceName);
-    m_bus.unregisterObject(objectPath);
-    m_registered = false;
 }
 
 QStringList FakeNotificationServer::summaries() const
@@ -45,34 +39,21 @@ QStringList FakeNotificationServer::summaries() const
 
 QStringList FakeNotificationServer::GetCapabilities()
 {
-    ++m_capabilityRequests;
     return m_capabilities;
 }
 
-quint32 FakeNotificationServer::Notify(const QString& appName, quint32 replacesId,
-                                       const QString& appIcon, const QString& summary,
+quint32 FakeNotificationServer::Notify(const QString& /*appName*/, quint32 /*replacesId*/,
+                                       const QString& /*appIcon*/, const QString& summary,
                                        const QString& body, const QStringList& actions,
-                                       const QVariantMap& hints, qint32 expireTimeout)
+                                       const QVariantMap& hints, qint32 /*expireTimeout*/)
 {
-    const quint32 id = m_nextId++;
-    m_notifications.append(
-        {id, appName, replacesId, appIcon, summary, body, actions, hints, expireTimeout});
-    Q_EMIT notified();
-    return id;
+    m_notifications.append({m_nextId, summary, body, actions, hints});
+    return m_nextId++;
 }
 
 void FakeNotificationServer::CloseNotification(quint32 id)
 {
     closeNotification(id, 3);
-}
-
-QString FakeNotificationServer::GetServerInformation(QString& vendor, QString& version,
-                                                     QString& specVersion)
-{
-    vendor = QStringLiteral("tests");
-    version = QStringLiteral("1");
-    specVersion = QStringLiteral("1.2");
-    return QStringLiteral("fake");
 }
 
 void FakeNotificationServer::invokeAction(quint32 id, const QString& actionKey)

@@ -1,6 +1,6 @@
 #pragma once
 // A notification server for tests: owns org.freedesktop.Notifications on the given connection,
-// records every call, and sends the server's signals on request.
+// records every notification, and sends the server's signals on request.
 //
 //     FakeNotificationServer server(bus, {"body", "body-markup"});
 //     QVERIFY(server.registerOnBus());
@@ -19,14 +19,10 @@ class FakeNotificationServer : public QObject {
 public:
     struct Notification {
         quint32 id = 0;
-        QString appName;
-        quint32 replacesId = 0;
-        QString appIcon;
         QString summary;
         QString body;
         QStringList actions;
         QVariantMap hints;
-        qint32 expireTimeout = 0;
     };
 
     FakeNotificationServer(QDBusConnection bus, QStringList capabilities,
@@ -34,11 +30,9 @@ public:
     ~FakeNotificationServer() override;
 
     bool registerOnBus();
-    void unregisterFromBus();
 
     const QList<Notification>& notifications() const { return m_notifications; }
     QStringList summaries() const;
-    int capabilityRequests() const { return m_capabilityRequests; }
 
     void invokeAction(quint32 id, const QString& actionKey);
     void closeNotification(quint32 id, quint32 reason);
@@ -50,11 +44,6 @@ public Q_SLOTS:
                                 const QStringList& actions, const QVariantMap& hints,
                                 qint32 expireTimeout);
     Q_SCRIPTABLE void CloseNotification(quint32 id);
-    Q_SCRIPTABLE QString GetServerInformation(QString& vendor, QString& version,
-                                              QString& specVersion);
-
-Q_SIGNALS:
-    void notified();
 
 private:
     void emitSignal(const QString& name, const QVariantList& arguments);
@@ -62,7 +51,6 @@ private:
     QDBusConnection m_bus;
     QStringList m_capabilities;
     QList<Notification> m_notifications;
-    int m_capabilityRequests = 0;
     quint32 m_nextId = 1;
     bool m_registered = false;
 };

@@ -23,7 +23,6 @@ public:
     PrivateBus& operator=(const PrivateBus&) = delete;
 
     bool start();
-    const QString& address() const { return m_address; }
     QString serviceDirectory() const;
 
     // A .service file: `name` is activated by running `command` (program and arguments). The
