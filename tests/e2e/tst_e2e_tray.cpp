@@ -3,12 +3,9 @@
 // that appears later raises exactly one notification with its agent and description.
 
 #include "AlarmTimeline.h"
-#include "DemoServiceProcess.h"
-#include "HeadlessDesktop.h"
-#include "StagedInstall.h"
+#include "EndToEnd.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTest>
 
 namespace {
@@ -16,10 +13,12 @@ namespace {
 constexpr int initialAlarms = 3;
 constexpr int pollWaitMs = 100 * 1000; // one 60 s interval with room for a slow machine
 
-// The alarm that the `answer`-th feed of the growing script adds.
-DemoAlarm addedBy(int answer)
+// The notification for the alarm that the `answer`-th feed of the growing script adds.
+QStringList notificationOfAnswer(int answer)
 {
-    return AlarmTimeline(AlarmTimeline::Mode::Growing, initialAlarms).alarms(answer, 0).last();
+    const DemoAlarm added =
+        AlarmTimeline(AlarmTimeline::Mode::Growing, initialAlarms).alarms(answer, 0).last();
+    return {added.agent, added.text, QStringLiteral("tovo.TOVO")};
 }
 
 } // namespace
@@ -28,73 +27,40 @@ class TestE2ETray : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void newAlarmsRaiseOneNotificationEach();
-    void cleanupTestCase();
+    void newAlarmsRaiseOneNotificationEach()
+    {
+        EndToEnd e2e;
+        QVERIFY2(e2e.start({QStringLiteral("--timeline"), QStringLiteral("growing"),
+                            QStringLiteral("--count"), QString::number(initialAlarms)}),
+                 qPrintable(e2e.error()));
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        // The widget's hand-over: a token URL stores the GUID and starts polling without an alert.
+        QProcess* tovo =
+            e2e.run(QStringLiteral("tovo"),
+                    {QStringLiteral("tovo://") + e2e.demo(QStringLiteral("TOVO_DEMO_GUID"))});
+        QVERIFY(tovo->waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(e2e.trayShows(QStringLiteral("tovo")), 30000);
 
-private:
-    StagedInstall installation;
-    DemoServiceProcess service;
-    HeadlessDesktop desktop;
-    QProcess tovo;
-};
+        // First poll: one interval after the start, and silent.
+        QTRY_VERIFY_WITH_TIMEOUT(e2e.feedRequests() >= 1, pollWaitMs);
+        QVERIFY2(sinceStart.elapsed() >= 55000, "tovo polled before its interval was over");
+        QCOMPARE(tovo->state(), QProcess::Running);
 
-void TestE2ETray::initTestCase()
-{
-    QVERIFY2(installation.install(), qPrintable(installation.error()));
-    QVERIFY(QFile::exists(installation.path(QStringLiteral("bin/tovo"))));
-    QVERIFY(service.start({QStringLiteral("--timeline"), QStringLiteral("growing"),
-                           QStringLiteral("--count"), QString::number(initialAlarms)}));
-    QVERIFY2(desktop.start(installation.environment(QProcessEnvironment::systemEnvironment())),
-             qPrintable(desktop.error()));
-}
+        // Second poll: its one new alarm is announced.
+        QTRY_VERIFY_WITH_TIMEOUT(e2e.feedRequests() >= 2, pollWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!e2e.notifications().isEmpty(), 20000);
+        e2e.screenshot(QStringLiteral("e2e-tray-notification.png"));
+        QCOMPARE(e2e.notifications().first(), notificationOfAnswer(2));
 
-void TestE2ETray::newAlarmsRaiseOneNotificationEach()
-{
-    QProcessEnvironment env = service.clientEnvironment(desktop.environment());
-    env.remove(QStringLiteral("TOVO_POLL_INTERVAL_SECONDS"));
-    tovo.setProcessEnvironment(env);
-    tovo.setProcessChannelMode(QProcess::ForwardedChannels);
-    // The widget's hand-over: a token URL stores the GUID and starts polling without an alert.
-    QElapsedTimer sinceStart;
-    sinceStart.start();
-    tovo.start(installation.path(QStringLiteral("bin/tovo")),
-               {QStringLiteral("tovo://") + service.value(QStringLiteral("TOVO_DEMO_GUID"))});
-    QVERIFY(tovo.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(desktop.trayIconOwners().contains(QStringLiteral("tovo")), 30000);
-
-    // First poll: one interval after the start, and silent.
-    QTRY_VERIFY_WITH_TIMEOUT(service.feedRequests() >= 1, pollWaitMs);
-    QVERIFY2(sinceStart.elapsed() >= 55000, "tovo polled before its interval was over");
-    QCOMPARE(tovo.state(), QProcess::Running);
-
-    // Second poll: its one new alarm is announced.
-    QTRY_VERIFY_WITH_TIMEOUT(service.feedRequests() >= 2, pollWaitMs);
-    QTRY_VERIFY_WITH_TIMEOUT(!desktop.notifications().isEmpty(), 20000);
-    desktop.screenshot(QStringLiteral("e2e-tray-notification.png"));
-    const HeadlessDesktop::Notification first = desktop.notifications().first();
-    QCOMPARE(first.summary, addedBy(2).agent);
-    QCOMPARE(first.body, addedBy(2).text);
-    QCOMPARE(first.desktopEntry, QStringLiteral("tovo.TOVO"));
-
-    // By the third poll the second one has long been dealt with: exactly one notification,
-    // none for the alarms of the silent first fetch. The third poll adds one more.
-    QTRY_VERIFY_WITH_TIMEOUT(service.feedRequests() >= 3, pollWaitMs);
-    QCOMPARE(desktop.notifications().size(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(desktop.notifications().size(), 2, 20000);
-    QCOMPARE(desktop.notifications().at(1).summary, addedBy(3).agent);
-    QCOMPARE(desktop.notifications().at(1).body, addedBy(3).text);
-}
-
-void TestE2ETray::cleanupTestCase()
-{
-    if (tovo.state() != QProcess::NotRunning) {
-        tovo.terminate();
-        if (!tovo.waitForFinished(10000))
-            tovo.kill();
-        tovo.waitForFinished(5000);
+        // By the third poll the second one has long been dealt with: exactly one notification,
+        // none for the alarms of the silent first fetch. The third poll adds one more.
+        QTRY_VERIFY_WITH_TIMEOUT(e2e.feedRequests() >= 3, pollWaitMs);
+        QCOMPARE(e2e.notifications().size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e.notifications().size(), 2, 20000);
+        QCOMPARE(e2e.notifications().at(1), notificationOfAnswer(3));
     }
-}
+};
 
 QTEST_GUILESS_MAIN(TestE2ETray)
 #include "tst_e2e_tray.moc"
