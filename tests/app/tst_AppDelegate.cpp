@@ -52,10 +52,7 @@ public:
     QStringList effects;
 };
 
-Keychain tokens()
-{
-    return Keychain(u"tovo"_s);
-}
+const auto tokens = [] { return Keychain(u"tovo"_s); };
 
 QString checkMark(const AppDelegate& delegate)
 {

@@ -114,10 +114,3 @@ QDBusConnection PrivateBus::connect(const QString& connectionName) const
 {
     return QDBusConnection::connectToBus(m_address, connectionName);
 }
-
-QProcessEnvironment PrivateBus::environment() const
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_address);
-    return environment;
-}

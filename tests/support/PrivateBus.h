@@ -7,11 +7,10 @@
 //     QVERIFY(bus.start());
 //     bus.addService("tovo.TOVO", {"/path/to/program", "--dbus-activated"});
 //     QDBusConnection connection = bus.connect("test");
-//     QProcess child; child.setProcessEnvironment(bus.environment());
+//     qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8()); // for the test's children
 
 #include <QDBusConnection>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -23,6 +22,7 @@ public:
     PrivateBus& operator=(const PrivateBus&) = delete;
 
     bool start();
+    const QString& address() const { return m_address; }
     QString serviceDirectory() const;
 
     // A .service file: `name` is activated by running `command` (program and arguments). The
@@ -32,8 +32,6 @@ public:
 
     // A new connection to this bus under a name of the caller's choosing.
     QDBusConnection connect(const QString& connectionName) const;
-    // The environment for children that should use this bus as their session bus.
-    QProcessEnvironment environment() const;
 
 private:
     bool reload() const;

@@ -9,11 +9,9 @@ QStringList ProbeLog::command(const QStringList& more) const
            more;
 }
 
-void ProbeLog::start(QProcess& process, const QProcessEnvironment& environment,
-                     const QStringList& more) const
+void ProbeLog::start(QProcess& process, const QStringList& more) const
 {
     QStringList arguments = command(more);
-    process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(arguments.takeFirst(), arguments);
 }

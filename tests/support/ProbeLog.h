@@ -14,9 +14,8 @@ public:
 
     // The probe's command line (program first) with this log, then `more`.
     QStringList command(const QStringList& more = {}) const;
-    // Starts that command with `environment`; its output goes to the test's.
-    void start(QProcess& process, const QProcessEnvironment& environment,
-               const QStringList& more = {}) const;
+    // Starts that command; its output goes to the test's.
+    void start(QProcess& process, const QStringList& more = {}) const;
     QStringList lines() const;
 
 private:
