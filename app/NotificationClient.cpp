@@ -1,6 +1,7 @@
 #include "NotificationClient.h"
 
 #include "platform/MainQueue.h"
+#include "platform/ProcessMemory.h"
 #include "platform/UserNotificationCenter.h"
 
 #include <QtGlobal>
@@ -98,6 +99,9 @@ void NotificationClient::poll(const BlockOperation& operation, const QString& gu
                 return;
             if (const auto self = weak.lock())
                 self->processAlarms(result.value());
+            // Once this answer and its alarms are freed, an idle tray program hands the memory
+            // of the parse back instead of keeping it until the next poll.
+            MainQueue::async(&ProcessMemory::releaseUnusedHeap);
         });
     } while (!operation.isCancelled());
 }
