@@ -16,9 +16,6 @@
 
 class EndToEnd {
 public:
-    EndToEnd() = default;
-    EndToEnd(const EndToEnd&) = delete;
-    EndToEnd& operator=(const EndToEnd&) = delete;
     ~EndToEnd()
     {
         for (const auto& program : programs)
