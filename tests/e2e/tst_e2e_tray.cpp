@@ -53,12 +53,13 @@ private Q_SLOTS:
         e2e.screenshot(QStringLiteral("e2e-tray-notification.png"));
         QCOMPARE(e2e.notifications().first(), notificationOfAnswer(2));
 
-        // By the third poll the second one has long been dealt with: exactly one notification,
-        // none for the alarms of the silent first fetch. The third poll adds one more.
+        // The third poll adds one more. Its notification may already be in by the time the test
+        // sees the request, so the whole list is checked once it is there: exactly one
+        // notification per added alarm, none for the alarms of the silent first fetch.
         QTRY_VERIFY_WITH_TIMEOUT(e2e.feedRequests() >= 3, pollWaitMs);
-        QCOMPARE(e2e.notifications().size(), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(e2e.notifications().size(), 2, 20000);
-        QCOMPARE(e2e.notifications().at(1), notificationOfAnswer(3));
+        QTRY_VERIFY_WITH_TIMEOUT(e2e.notifications().size() >= 2, 20000);
+        QCOMPARE(e2e.notifications(),
+                 QList<QStringList>({notificationOfAnswer(2), notificationOfAnswer(3)}));
     }
 };
 
