@@ -2,6 +2,7 @@
 
 #include "platform/MainQueue.h"
 #include "platform/ProcessMemory.h"
+#include "platform/UnicodeText.h"
 #include "platform/UserNotificationCenter.h"
 
 #include <QtGlobal>
@@ -112,8 +113,8 @@ void NotificationClient::processAlarms(const AlarmList& alarms)
     for (auto it = m_alarmSet.begin(); it != m_alarmSet.end(); ++it)
         it.value() = false;
     for (const AlarmPtr& alarm : alarms) {
-        // Keys in one canonical form, so guids that are equal as text are one key.
-        const QString guid = alarm->alarmGuid().normalized(QString::NormalizationForm_D);
+        // Guids that are equal as text are one key.
+        const QString guid = UnicodeText::canonical(alarm->alarmGuid());
         // Membership, not the value, decides: a guid seen once never notifies again.
         if (!m_firsttime && !m_alarmSet.contains(guid))
             postNotification(alarm->alarmAgent(), alarm->alarmDescription());

@@ -167,11 +167,6 @@ AlarmList APIClient::parseAlarmFeed(const QByteArray& body)
     AlarmList alarms;
     const XmlDocument document(body, keepFeedNode);
     const XmlElement channel = document.rootElement().firstChildElement("channel");
-    qsizetype count = 0;
-    for (XmlElement item = channel.firstChildElement("item"); !item.isNull();
-         item = item.nextSiblingElement("item"))
-        ++count;
-    alarms.reserve(count);
     std::string buffer;
     for (XmlElement item = channel.firstChildElement("item"); !item.isNull();
          item = item.nextSiblingElement("item"))

@@ -113,6 +113,8 @@ void HttpSession::start(const QString& urlText, Completion completion)
         }
     };
     QObject::connect(reply, &QNetworkReply::downloadProgress, reply, checkSize);
+    // Qt rate-limits downloadProgress; readyRead comes with every chunk, so a fast sender cannot
+    // get far past the limit between two progress reports.
     QObject::connect(reply, &QNetworkReply::readyRead, reply,
                      [reply, checkSize] { checkSize(reply->bytesAvailable(), -1); });
     QObject::connect(reply, &QNetworkReply::finished, reply,

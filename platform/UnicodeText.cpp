@@ -17,13 +17,14 @@ namespace UnicodeText {
 
 bool equal(const QString& a, const QString& b)
 {
-    if (a == b)
-        return true;
-    // ASCII text is its own canonical decomposition, so two different ASCII texts can never be
-    // equivalent; this keeps the common case free of normalisation.
-    if (isAscii(a) && isAscii(b))
-        return false;
-    return a.normalized(QString::NormalizationForm_D) == b.normalized(QString::NormalizationForm_D);
+    // Two different ASCII texts can never be equivalent, so the common case skips normalisation.
+    return a == b || ((!isAscii(a) || !isAscii(b)) && canonical(a) == canonical(b));
+}
+
+QString canonical(const QString& text)
+{
+    // ASCII text is its own canonical decomposition.
+    return isAscii(text) ? text : text.normalized(QString::NormalizationForm_D);
 }
 
 } // namespace UnicodeText

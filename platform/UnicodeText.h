@@ -9,4 +9,7 @@ namespace UnicodeText {
 
 bool equal(const QString& a, const QString& b);
 
+// The one form of `text` that all texts equal to it share: a key for hashes and sets.
+QString canonical(const QString& text);
+
 } // namespace UnicodeText
