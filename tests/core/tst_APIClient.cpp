@@ -68,7 +68,7 @@ QString run(const std::function<void(std::function<void(Result<T>)>)>& call, boo
 const QString email = u"Jane.Doe+ops@Example.COM"_qs;
 
 // Signs in with `text` as the password, or fetches the feed of `text` as the guid.
-QString call(bool signIn, const QString& text, bool fromWorker = false)
+QString call(bool signIn, const QString& text, bool fromWorker)
 {
     APIClient& client = APIClient::sharedClient();
     if (signIn)
@@ -109,12 +109,10 @@ private Q_SLOTS:
                                     "<guid>a1</guid></item></channel></rss>";
         feed("one alarm", 200, oneAlarm, u"alarms:web01"_qs, u"3F2504E0-4f89"_qs);
         feed("html page with 200", 200, "<html><body>x<br></body></html>", u"alarms:"_qs, u""_qs);
-        feed("empty body", 200, "", u"alarms:"_qs, u"a%2Fb%20c+d"_qs);
+        feed("empty body", 200, "", u"alarms:"_qs, u"a%2Fb%20c+d%25%26%3F%23%3D%2B"_qs);
         // An outage is no empty feed: it would end the tray's silent first fetch.
         feed("503 even with a feed", 503, oneAlarm, u"TOVOHTTPErrorDomain 503 HTTP 503"_qs);
         feed("guid with blank", 200, oneAlarm, wrongUrl, u"a b"_qs);
-        feed("guid with non-ascii", 200, oneAlarm, wrongUrl, u"caf\u00e9"_qs);
-        feed("guid with bad escape", 200, oneAlarm, wrongUrl, u"50%"_qs);
 
         const auto signIn = [](const char* name, const QByteArray& body, const QString& expected,
                                const QString& password = u"pw"_qs) {
@@ -128,7 +126,6 @@ private Q_SLOTS:
         signIn("root differs in case", "<GUID>g</GUID>", error);
         signIn("prefixed root", "<x:guid xmlns:x=\"urn:x\">g</x:guid>", error);
         signIn("html that does not parse", "<html><body>Wrong password<br></body></html>", error);
-        signIn("not xml", "Wrong password", error);
         signIn("empty body", "", error);
         signIn("password with blank", "<guid>g</guid>", wrongUrl, u"secret word"_qs);
     }
@@ -151,14 +148,6 @@ private Q_SLOTS:
                                   text.toUtf8();
         QCOMPARE(m_service->requestTargets(),
                  (expected == wrongUrl ? QList<QByteArray>() : QList<QByteArray>{target, target}));
-    }
-
-    void transportErrorsPassThrough()
-    {
-        m_service.reset(); // nothing listens any more
-        const QString refused = u"TOVOTransportErrorDomain 1 Connection refused"_qs;
-        QCOMPARE(call(false, u"g"_qs), refused);
-        QCOMPARE(call(true, u"pw"_qs), refused);
     }
 
 private:

@@ -3,8 +3,8 @@
 #include <QStringEncoder>
 #include <QTest>
 
-// Alarms and the feed document to alarms: equality, fields by name, selections, full text content
-// and the splitting rules. Each alarm is written "agent|resource|description|level|guid".
+// Alarms and the feed document to alarms: equality, selections, full text content and the
+// splitting rules. Each alarm is written "agent|resource|description|level|guid".
 namespace {
 
 QByteArray rss(const QByteArray& items)
@@ -57,11 +57,9 @@ private Q_SLOTS:
             other[field] = other[field].toUpper();
             QTest::addRow("case of field %d", int(field)) << base << other.join(u'|') << false;
         }
-        QTest::newRow("composed in every field")
-            << u"\u00c5|\u00f1|\u1e69|\u00fc|"_qs << u"A\u030a|n\u0303|s\u0323\u0307|u\u0308|x"_qs
+        QTest::newRow("composed in every field, combining marks in any order")
+            << u"\u00c5|\u00f1|\u1e69|\u00fc|"_qs << u"A\u030a|n\u0303|s\u0307\u0323|u\u0308|x"_qs
             << true;
-        QTest::newRow("combining order normalised")
-            << u"a|b|s\u0323\u0307|d|"_qs << u"a|b|s\u0307\u0323|d|"_qs << true;
         QTest::newRow("compatibility is not canonical")
             << u"a|b|\ufb01|d|"_qs << u"a|b|fi|d|"_qs << false;
     }
@@ -73,19 +71,6 @@ private Q_SLOTS:
         QFETCH(bool, equal);
         QCOMPARE(alarm(a) == alarm(b), equal);
         QCOMPARE(alarm(b) == alarm(a), equal);
-    }
-
-    void fieldsByName()
-    {
-        Alarm a = alarm(u"agent|resource|description|level|guid"_qs);
-        for (const char* name :
-             {"alarmAgent", "alarmResource", "alarmDescription", "alarmLevel", "alarmGuid"})
-            QCOMPARE(a.field(name), QString::fromLatin1(name + 5).toLower());
-        QVERIFY(a.field("alarmType").isNull());
-        QVERIFY(a.setField("alarmLevel", u"Resolved"_qs));
-        QCOMPARE(a.alarmLevel(), u"Resolved"_qs);
-        QVERIFY(!a.setField("alarmType", u"1"_qs));
-        QCOMPARE(a.alarmType(), AlarmType::Alarm);
     }
 
     void documents_data()
@@ -111,8 +96,6 @@ private Q_SLOTS:
               "r0&lt;br&gt;Resource: r1&lt;br&gt;x", "h|r0|Resource: r1|Okay");
         split("second piece without line feed, third ignored", "h: Major",
               "Resource: r&lt;br&gt;all of it&lt;br&gt;third", "h|r|all of it|Major");
-        split("second piece starts with line feed", "h: Major", "Resource: r&lt;br&gt;\nline two",
-              "h|r||Major");
         split("break as child element is no separator", "h: Major", "Resource: r<br/>d",
               "h|rd||Major");
         split("blanks are kept", " h :  Major ", "Resource:  r &lt;br&gt; d \n",
@@ -138,20 +121,15 @@ private Q_SLOTS:
                    item("b: Minor", "", "2"))
             << u"b|||Minor|2\na|||Major|1\nb|||Minor|2"_qs;
         QTest::newRow("empty item still an alarm") << rss("<item/>") << u"||||"_qs;
-        QTest::newRow("item without guid")
-            << rss("<item><title>h: Major</title></item>") << u"h|||Major|"_qs;
         QTest::newRow("first title, description and guid win")
             << rss("<item><guid>g1</guid><title>a: Major</title><title>b: Minor</title>"
                    "<description>r1</description><description>r2</description><guid>g2</guid>"
                    "</item>")
             << u"a|r1||Major|g1"_qs;
-        QTest::newRow("only the first channel")
-            << QByteArray("<rss><channel><item><guid>1</guid></item></channel>"
-                          "<channel><item><guid>2</guid></item></channel></rss>")
-            << u"||||1"_qs;
-        QTest::newRow("items outside the channel and nested items are ignored")
+        QTest::newRow("items outside the first channel and nested items are ignored")
             << QByteArray("<rss><item><guid>0</guid></item><channel><x><item/></x>"
-                          "<item><guid>1</guid><item><guid>n</guid></item></item></channel></rss>")
+                          "<item><guid>1</guid><item><guid>n</guid></item></item></channel>"
+                          "<channel><item><guid>2</guid></item></channel></rss>")
             << u"||||1"_qs;
         QTest::newRow("element names are case-sensitive")
             << QByteArray("<rss><channel><Item/><item><Title>x</Title><guid>g</guid></item>"
@@ -161,9 +139,7 @@ private Q_SLOTS:
         const auto none = [](const char* name, const QByteArray& body) {
             QTest::newRow(name) << body << QString();
         };
-        none("empty body", "");
         none("not xml", "Service Unavailable");
-        none("html page", "<html><head><title>Error</title></head><body><p>Oops<br></body></html>");
         none("no channel", "<rss><item><guid>g</guid></item></rss>");
         none("channel without items", rss(""));
         none("truncated", rss(item("h: Major", "d", "g")).left(60));
@@ -180,9 +156,6 @@ private Q_SLOTS:
         QTest::newRow("iso-8859-1")
             << QByteArray(latin1(feed.arg(u"ISO-8859-1"_qs, u"Caf\u00e9 \u00bd"_qs)))
             << u"Caf\u00e9 \u00bd|||Major|"_qs;
-        QTest::newRow("character references")
-            << feed.arg(u"UTF-8"_qs, u"Caf&#233; &#x2603; &amp; &lt;x&gt; &quot;&apos;"_qs).toUtf8()
-            << u"Caf\u00e9 \u2603 & <x> \"'|||Major|"_qs;
         QTest::newRow("internal entity, also used first where nothing is read")
             << QByteArray("<!DOCTYPE rss [<!ENTITY host \"web01\">]><rss><x>&host;</x><channel>"
                           "<pubDate>&host;</pubDate><item><guid>&host;</guid>"

@@ -1,5 +1,5 @@
 #include "core/Keychain.h"
-#include "core/Settings.h"
+#include "core/SettingsItem.h"
 #include "platform/UserDefaults.h"
 
 #include <QDir>
@@ -13,7 +13,7 @@
 // The store files, the settings item's read and write rules on a store of its own, and the token
 // store on the program's standard store. What the next start sees is asked of a child process of
 // this program: "--child read <file>" prints the "guid" of a store file, "--child token
-// <application id> [<token>]" stores and prints the token as that program.
+// <application id> [<token>]" stores the token (or none) and prints the stored one as that program.
 namespace {
 
 const QString key = u"guid"_qs;
@@ -56,10 +56,13 @@ int childMain(int argc, char** argv)
     if (arguments.at(2) == u"read") {
         value = onDisk(arguments.at(3));
     } else {
-        UserDefaults::setApplicationId(arguments.at(3));
+        // The tray application names its store by its id, the widget by its name.
+        if (arguments.at(3) == u"tovo.TOVO"_qs)
+            UserDefaults::setApplicationId(arguments.at(3));
+        else
+            QCoreApplication::setApplicationName(arguments.at(3));
         Keychain keychain(u"tovo"_qs);
-        if (arguments.size() > 4)
-            keychain.storeToken(arguments.at(4));
+        keychain.storeToken(arguments.size() > 4 ? std::optional(arguments.at(4)) : std::nullopt);
         value = keychain.storedToken();
     }
     std::fputs(value ? value->toUtf8().toBase64().constData() : "-", stdout);
@@ -224,28 +227,8 @@ private Q_SLOTS:
         QCOMPARE(onDisk(m_path), std::optional(u"-12"_qs));
     }
 
-    void tokenRules()
-    {
-        QCoreApplication::setApplicationName(u"tovo.TOVO.tokenRules"_qs);
-        const QString path = storePath(QCoreApplication::applicationName());
-        Keychain keychain(u"tovo"_qs);
-        QCOMPARE(keychain.storedToken(), std::nullopt); // fresh installation
-
-        keychain.storeToken(u"g1"_qs);
-        QCOMPARE(keychain.storedToken(), std::optional(u"g1"_qs));
-        QCOMPARE(Keychain(u"tovotoday"_qs).storedToken(), std::optional(u"g1"_qs));
-        QCOMPARE(Settings::common().GUID().description(), u"g1"_qs);
-        QCOMPARE(onDisk(path), std::optional(u"g1"_qs));
-
-        keychain.storeToken(std::nullopt);
-        QCOMPARE(keychain.storedToken(), std::optional(u"g1"_qs));
-
-        keychain.storeToken(u""_qs);
-        QCOMPARE(keychain.storedToken(), std::nullopt);
-        QCOMPARE(onDisk(path), std::optional(u""_qs));
-    }
-
-    // Each program keeps its own store, named after its application id.
+    // Each program keeps its own store. Storing no token keeps the stored one (the child stores
+    // none when it is given none); an empty one clears it.
     void tokenAcrossStartsAndPrograms()
     {
         const QString tray = u"tovo.TOVO"_qs;
@@ -260,6 +243,9 @@ private Q_SLOTS:
         QCOMPARE(child({token, tray}), std::optional(u"from-url"_qs));
         QCOMPARE(child({token, today}), std::optional(u"from-widget"_qs));
         QCOMPARE(onDisk(storePath(tray)), std::optional(u"from-url"_qs));
+
+        QCOMPARE(child({token, tray, QString()}), std::nullopt);
+        QCOMPARE(onDisk(storePath(tray)), std::optional(QString()));
     }
 
 private:
