@@ -38,19 +38,6 @@ class tst_HttpSession : public QObject {
 private Q_SLOTS:
     void initTestCase() { QVERIFY(TestCertificates::install()); }
 
-    // Sent as given, except for QUrl's normalisation of escapes, which leaves the decoded value as
-    // it was. The client's own request targets are checked through the client.
-    void requestTargetIsSentExactly()
-    {
-        FakeService service;
-        for (const char* target :
-             {"/r?id=%2F%25%20%3D%26%3F%23%2B", "/a//b/?c=/d??e/./..", "/r?id=%7e%41%2f%3d"})
-            get(service.baseUrl() + QString::fromLatin1(target));
-        QCOMPARE(service.requestTargets(),
-                 (QList<QByteArray>{"/r?id=%2F%25%20%3D%26%3F%23%2B", "/a//b/?c=/d??e/./..",
-                                    "/r?id=~A%2F%3D"}));
-    }
-
     // An error status is no answer: its page is held back and the status becomes the error.
     void answers_data()
     {

@@ -53,8 +53,10 @@ private Q_SLOTS:
         // What must never be sent.
         row("empty", QString(), false);
         row("blank", u"https://h/rssalarms?mac2&id=a b"_qs, false);
+        row("non-ascii", u"https://h/r?id=caf\u00e9"_qs, false);
         row("control", u"https://h/r?id=a\nb"_qs, false);
         row("bad escape", u"https://h/r?id=%G1"_qs, false);
+        row("cut escape", u"https://h/r?id=50%"_qs, false);
         row("bracket in query", u"https://h/r?id=[1]"_qs, false);
         row("second #", u"https://h/r?id=a#b#c"_qs, false);
         row("angle", u"https://h/r?id=<x>"_qs, false);
