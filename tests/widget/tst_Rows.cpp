@@ -28,12 +28,6 @@ QLabel* boundLabel(QWidget* row, const char* field)
     return nullptr;
 }
 
-QColor paintedCenter(QWidget* view)
-{
-    view->resize(200, 60);
-    return view->grab().toImage().pixelColor(100, 30);
-}
-
 } // namespace
 
 class RowsTest : public QObject {
@@ -51,7 +45,6 @@ private Q_SLOTS:
         // Level words match exactly: case and blanks count. Unknown words are transparent.
         QTest::newRow("lower case") << QStringLiteral("critical") << QString();
         QTest::newRow("leading blank") << QStringLiteral(" Minor") << QString();
-        QTest::newRow("empty") << QString() << QString();
         QTest::newRow("unknown word") << QStringLiteral("Warning") << QString();
     }
 
@@ -74,25 +67,9 @@ private Q_SLOTS:
         // Feed texts come from the network and are never read as markup.
         QCOMPARE(boundLabel(view, "alarmDescription")->textFormat(), Qt::PlainText);
         QVERIFY(view->accessibleName().contains(QStringLiteral("db-agent")));
-    }
 
-    void alarmRowGivenSomethingElseTurnsTransparent_data()
-    {
-        QTest::addColumn<QVariant>("object");
-        QTest::newRow("message item") << ListEntry::wrap(std::make_shared<Item>(AlarmType::Error));
-        QTest::newRow("text") << QVariant(QStringLiteral("Critical"));
-        QTest::newRow("nothing") << QVariant();
-    }
-
-    void alarmRowGivenSomethingElseTurnsTransparent()
-    {
-        QFETCH(QVariant, object);
-        auto row = std::make_shared<AlarmRowViewController>();
-        row->setRepresentedObject(
-            ListEntry::wrap(makeAlarm(QStringLiteral("Critical"), QString())));
-        row->setRepresentedObject(object);
-
-        auto* view = qobject_cast<ColorView*>(row->view());
+        // Given what is no alarm the row is cleared, not left in the old alarm's colour.
+        row->setRepresentedObject(ListEntry::wrap(std::make_shared<Item>(AlarmType::Error)));
         QCOMPARE(view->backgroundColor().alpha(), 0);
         QVERIFY(boundLabel(view, "alarmAgent")->text().isEmpty());
         QVERIFY(boundLabel(view, "alarmLevel")->text().isEmpty());
@@ -107,7 +84,6 @@ private Q_SLOTS:
                                << QStringLiteral("An error occured. :-(");
         QTest::newRow("NoAlarms") << AlarmType::NoAlarms << QStringLiteral("Okay")
                                   << QStringLiteral("There are no alarms :-)");
-        QTest::newRow("Alarm") << AlarmType::Alarm << QStringLiteral("Critical") << QString();
     }
 
     void messageRow()
@@ -125,16 +101,6 @@ private Q_SLOTS:
             // Something that is no item leaves the row as it was.
             row->setRepresentedObject(QVariant(42));
         }
-    }
-
-    void colorViewRepaintsOnAssignment()
-    {
-        ColorView view;
-        QCOMPARE(view.backgroundColor().alpha(), 0);
-        view.setBackgroundColor(Qt::red);
-        QCOMPARE(paintedCenter(&view), QColor(Qt::red));
-        view.setBackgroundColor(Qt::blue);
-        QCOMPARE(paintedCenter(&view), QColor(Qt::blue));
     }
 
     void textKeepsContrastOnEveryRowColour_data()
@@ -170,6 +136,9 @@ private Q_SLOTS:
         view->resize(40, 40);
         window.resize(40, 40);
         const QColor shown = window.grab().toImage().pixelColor(39, 39);
+        if (background.alpha() == 255) {
+            QCOMPARE(shown.name(), background.name());
+        }
         QVERIFY2(ColorView::contrastRatio(text, shown) >= 4.5,
                  qPrintable(QStringLiteral("%1 on %2").arg(text.name(), shown.name())));
     }

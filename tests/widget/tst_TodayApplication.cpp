@@ -24,15 +24,12 @@ private Q_SLOTS:
                            QStringLiteral("/tovo/tovo.TOVO.TOVOToday.conf"));
         store.setString(QStringLiteral("guid"), QStringLiteral("abc"));
         QVERIFY(store.synchronize());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("TOVO_FEED_BASE"), service.baseUrl());
-        environment.insert(QStringLiteral("TOVO_WEB_BASE"), service.baseUrl());
+        qputenv("TOVO_FEED_BASE", service.baseUrl().toUtf8());
+        qputenv("TOVO_WEB_BASE", service.baseUrl().toUtf8());
         QProcess first;
         QProcess second;
-        for (QProcess* process : {&first, &second}) {
-            process->setProcessEnvironment(environment);
-            process->setProcessChannelMode(QProcess::ForwardedChannels);
-        }
+        first.setProcessChannelMode(QProcess::ForwardedChannels);
+        second.setProcessChannelMode(QProcess::ForwardedChannels);
 
         first.start(QStringLiteral(TOVO_TODAY_BINARY), {});
         QTRY_VERIFY_WITH_TIMEOUT(QDBusConnection::sessionBus().interface()->isServiceRegistered(
