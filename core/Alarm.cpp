@@ -22,12 +22,6 @@ QString Alarm::field(const char* name) const
     return staticMetaObject.property(index).readOnGadget(this).toString();
 }
 
-bool Alarm::setField(const char* name, const QString& value)
-{
-    const int index = staticMetaObject.indexOfProperty(name);
-    return index >= 0 && staticMetaObject.property(index).writeOnGadget(this, value);
-}
-
 bool operator==(const Alarm& a, const Alarm& b)
 {
     return UnicodeText::equal(a.alarmAgent(), b.alarmAgent()) &&

@@ -31,8 +31,6 @@ public:
 
     // The text field called `name` (e.g. "alarmAgent"); a null QString for any other name.
     QString field(const char* name) const;
-    // Assigns the text field called `name`; false when there is no such field.
-    bool setField(const char* name, const QString& value);
 
 private:
     QString m_agent;
