@@ -14,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 class EndToEnd {
 public:
     ~EndToEnd()
@@ -25,53 +27,48 @@ public:
     }
 
     // Installs, starts the demo service with `serviceArguments` (e.g. {"--timeline", "growing"})
-    // and the session; false, with the reason in error(), when a part did not come up.
-    bool start(const QStringList& serviceArguments)
+    // and the session; why a part did not come up, or nothing when all of it did.
+    QString start(const QStringList& serviceArguments)
     {
         if (!prefix.isValid() || !folder.isValid())
-            return fail(prefix.errorString() + folder.errorString());
+            return prefix.errorString() + folder.errorString();
         QProcess cmake;
         cmake.setProcessChannelMode(QProcess::MergedChannels);
-        cmake.start(QStringLiteral(TOVO_E2E_CMAKE_COMMAND),
-                    {QStringLiteral("--install"), QStringLiteral(TOVO_E2E_BUILD_DIR),
-                     QStringLiteral("--prefix"), prefix.path()});
+        cmake.start(
+            QStringLiteral(TOVO_E2E_CMAKE_COMMAND),
+            {u"--install"_s, QStringLiteral(TOVO_E2E_BUILD_DIR), u"--prefix"_s, prefix.path()});
         if (!cmake.waitForFinished(120000) || cmake.exitStatus() != QProcess::NormalExit ||
             cmake.exitCode() != 0)
-            return fail(QString::fromLocal8Bit(cmake.readAll()) + cmake.errorString());
+            return QString::fromLocal8Bit(cmake.readAll()) + cmake.errorString();
 
         service.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         service.start(QStringLiteral(TOVO_E2E_DEMO_SERVICE), serviceArguments);
-        if (!QTest::qWaitFor(
-                [this] {
-                    readService();
-                    return serving || service.state() == QProcess::NotRunning;
-                },
-                60000) ||
-            !serving)
-            return fail(QStringLiteral("the demo service did not start"));
+        const auto serviceUp = [this] {
+            readService();
+            return serving || service.state() == QProcess::NotRunning;
+        };
+        if (!QTest::qWaitFor(serviceUp, 60000) || !serving)
+            return u"the demo service did not start"_s;
 
         // The session's bus activates the D-Bus services of the prefix's share folder.
         QProcessEnvironment base = QProcessEnvironment::systemEnvironment();
-        base.insert(QStringLiteral("XDG_DATA_DIRS"),
-                    prefix.filePath(QStringLiteral("share:")) +
-                        base.value(QStringLiteral("XDG_DATA_DIRS"),
-                                   QStringLiteral("/usr/local/share:/usr/share")));
-        base.insert(QStringLiteral("PATH"),
-                    prefix.filePath(QStringLiteral("bin:")) + base.value(QStringLiteral("PATH")));
-        const QString script = qEnvironmentVariable("TOVO_TEST_SOURCE_DIR") +
-                               QStringLiteral("/scripts/headless-session.sh");
-        QFile envFile(folder.filePath(QStringLiteral("session.env")));
+        base.insert(u"XDG_DATA_DIRS"_s,
+                    prefix.filePath(u"share:"_s) +
+                        base.value(u"XDG_DATA_DIRS"_s, u"/usr/local/share:/usr/share"_s));
+        base.insert(u"PATH"_s, prefix.filePath(u"bin:"_s) + base.value(u"PATH"_s));
+        const QString script =
+            qEnvironmentVariable("TOVO_TEST_SOURCE_DIR") + u"/scripts/headless-session.sh"_s;
+        QFile envFile(folder.filePath(u"session.env"_s));
         session.setProcessEnvironment(base);
         session.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         session.setStandardOutputFile(QProcess::nullDevice());
-        session.start(script, {QStringLiteral("--env-file"), envFile.fileName(),
-                               QStringLiteral("--notification-log"),
-                               folder.filePath(QStringLiteral("notifications.log"))});
+        session.start(script, {u"--env-file"_s, envFile.fileName(), u"--notification-log"_s,
+                               folder.filePath(u"notifications.log"_s)});
         if (!QTest::qWaitFor(
                 [&] { return envFile.exists() || session.state() == QProcess::NotRunning; },
                 60000) ||
             !envFile.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("the headless session did not start (%1)").arg(script));
+            return u"the headless session did not start (%1)"_s.arg(script);
         env = base;
         for (const QByteArray& line : envFile.readAll().split('\n')) {
             const qsizetype equals = line.indexOf('=');
@@ -79,14 +76,12 @@ public:
                 env.insert(QString::fromUtf8(line.left(equals)),
                            QString::fromUtf8(line.mid(equals + 1)));
         }
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.remove(QStringLiteral("TOVO_POLL_INTERVAL_SECONDS"));
-        for (const char* key : {"TOVO_WEB_BASE", "TOVO_FEED_BASE", "SSL_CERT_FILE"})
-            env.insert(QString::fromLatin1(key), demo(QString::fromLatin1(key)));
-        return true;
+        env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        env.remove(u"TOVO_POLL_INTERVAL_SECONDS"_s);
+        for (const QString& key : {u"TOVO_WEB_BASE"_s, u"TOVO_FEED_BASE"_s, u"SSL_CERT_FILE"_s})
+            env.insert(key, demo(key));
+        return {};
     }
-
-    QString error() const { return problem; }
 
     // A setting the service printed at start, e.g. "TOVO_DEMO_GUID".
     QString demo(const QString& key) const { return settings.value(key); }
@@ -103,14 +98,14 @@ public:
         QProcess& process = *programs.emplace_back(std::make_unique<QProcess>());
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::ForwardedChannels);
-        process.start(prefix.filePath(QStringLiteral("bin/") + program), arguments);
+        process.start(prefix.filePath(u"bin/"_s + program), arguments);
         return &process;
     }
 
     // {summary, body, desktop entry} of every notification the daemon received, in order.
     QList<QStringList> notifications() const
     {
-        QFile log(folder.filePath(QStringLiteral("notifications.log")));
+        QFile log(folder.filePath(u"notifications.log"_s));
         QList<QStringList> list;
         // base64(app name) TAB base64(summary) TAB base64(body) TAB desktop entry; a line still
         // being written has fewer fields and waits.
@@ -131,17 +126,15 @@ public:
         // Docked icons are reparented into trayer's "panel" window; xwininfo indents a window's
         // children below it and names classes in parentheses: 0x600003 "t": ("tovo" "tovo")  22x22
         qsizetype panel = -1;
-        const QString tree =
-            tool(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
-        for (const QString& line : tree.split(QLatin1Char('\n'))) {
-            const qsizetype indent = line.indexOf(QStringLiteral("0x"));
-            if (!line.trimmed().startsWith(QStringLiteral("0x")))
+        for (const QString& line : tool(u"xwininfo"_s, {u"-root"_s, u"-tree"_s}).split(u'\n')) {
+            const qsizetype indent = line.indexOf(u"0x"_s);
+            if (!line.trimmed().startsWith(u"0x"_s))
                 continue;
-            if (line.contains(QStringLiteral("(\"panel\" \"trayer\")")))
+            if (line.contains(u"(\"panel\" \"trayer\")"_s))
                 panel = indent;
             else if (indent <= panel)
                 panel = -1;
-            else if (panel >= 0 && line.contains(QStringLiteral(": (\"%1\" ").arg(windowClass)))
+            else if (panel >= 0 && line.contains(u": (\"%1\" "_s.arg(windowClass)))
                 return true;
         }
         return false;
@@ -149,15 +142,14 @@ public:
 
     // Writes `window` ("root": the screen) to `fileName` in $TOVO_TEST_OUTPUT_DIR; the path, or
     // empty when that failed.
-    QString screenshot(const QString& fileName,
-                       const QString& window = QStringLiteral("root")) const
+    QString screenshot(const QString& fileName, const QString& window = u"root"_s) const
     {
         const QString folderPath = qEnvironmentVariable("TOVO_TEST_OUTPUT_DIR");
         if (folderPath.isEmpty() || !QDir().mkpath(folderPath))
             return {};
         const QString path = QDir(folderPath).filePath(fileName);
         QFile::remove(path);
-        tool(QStringLiteral("import"), {QStringLiteral("-window"), window, path});
+        tool(u"import"_s, {u"-window"_s, window, path});
         return QFile::exists(path) ? path : QString();
     }
 
@@ -188,12 +180,6 @@ private:
         process.waitForFinished(5000);
     }
 
-    bool fail(const QString& reason)
-    {
-        problem = reason;
-        return false;
-    }
-
     void readService()
     {
         // "KEY=value" lines up to "ready", then one line per answered request.
@@ -201,10 +187,10 @@ private:
         for (qsizetype newline = 0; (newline = pending.indexOf('\n')) >= 0;
              pending.remove(0, newline + 1)) {
             const QString line = QString::fromUtf8(pending.left(newline));
-            const qsizetype equals = line.indexOf(QLatin1Char('='));
+            const qsizetype equals = line.indexOf(u'=');
             if (serving)
-                feeds += line.startsWith(QStringLiteral("GET /rssalarms")) ? 1 : 0;
-            else if (line == QStringLiteral("ready"))
+                feeds += line.startsWith(u"GET /rssalarms"_s) ? 1 : 0;
+            else if (line == "ready"_L1)
                 serving = true;
             else if (equals > 0)
                 settings.insert(line.left(equals), line.mid(equals + 1));
@@ -221,5 +207,4 @@ private:
     QByteArray pending;
     bool serving = false;
     int feeds = 0;
-    QString problem;
 };

@@ -14,9 +14,9 @@ constexpr int startWaitMs = 30000;
 
 std::optional<QString> guidOf(const QString& applicationId)
 {
-    return UserDefaults(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/tovo/") +
-                        applicationId + QStringLiteral(".conf"))
-        .string(QStringLiteral("guid"));
+    return UserDefaults(qEnvironmentVariable("XDG_CONFIG_HOME") + u"/tovo/"_s + applicationId +
+                        u".conf"_s)
+        .string(u"guid"_s);
 }
 
 // Whether `image` has at least twenty lines' worth of pixels of exactly `color`.
@@ -24,11 +24,9 @@ bool covers(const QImage& image, const QColor& color)
 {
     int found = 0;
     for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0; x < image.width(); ++x)
             found += image.pixel(x, y) == color.rgb() ? 1 : 0;
-        }
     }
-
     return found > image.width() * 20;
 }
 
@@ -42,40 +40,37 @@ private Q_SLOTS:
     {
         EndToEnd e2e;
         // Critical, Major and Minor.
-        QVERIFY2(e2e.start({QStringLiteral("--timeline"), QStringLiteral("fixed"),
-                            QStringLiteral("--count"), QStringLiteral("3")}),
-                 qPrintable(e2e.error()));
+        const QString problem = e2e.start({u"--timeline"_s, u"fixed"_s, u"--count"_s, u"3"_s});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
         const auto xdotool = [&e2e](const QStringList& arguments) {
-            return e2e.tool(QStringLiteral("xdotool"), arguments);
+            return e2e.tool(u"xdotool"_s, arguments);
         };
-        QProcess* tovo = e2e.run(QStringLiteral("tovo"), {QStringLiteral("launched")});
-        QTRY_VERIFY_WITH_TIMEOUT(e2e.trayShows(QStringLiteral("tovo")), startWaitMs);
-        QCOMPARE(guidOf(QStringLiteral("tovo.TOVO")), std::nullopt);
+        QProcess* tovo = e2e.run(u"tovo"_s, {u"launched"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(e2e.trayShows(u"tovo"_s), startWaitMs);
+        QCOMPARE(guidOf(u"tovo.TOVO"_s), std::nullopt);
 
-        QProcess* today = e2e.run(QStringLiteral("tovo-today"), {});
+        QProcess* today = e2e.run(u"tovo-today"_s, {});
         QString window;
         QTRY_VERIFY_WITH_TIMEOUT(
-            !(window = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                QStringLiteral("--name"), QStringLiteral("^Today$")})
-                           .section(QLatin1Char('\n'), 0, 0))
+            !(window = xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Today$"_s})
+                           .section(u'\n', 0, 0))
                  .isEmpty(),
             startWaitMs);
 
         // The form opens with the e-mail field focused; Tab to the password, Return signs in.
-        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        xdotool({u"windowfocus"_s, u"--sync"_s, window});
         for (const auto& [key, then] :
              {std::pair{"TOVO_DEMO_EMAIL", "Tab"}, std::pair{"TOVO_DEMO_PASSWORD", "Return"}}) {
-            xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"),
-                     e2e.demo(QString::fromLatin1(key))});
-            xdotool({QStringLiteral("key"), QString::fromLatin1(then)});
+            xdotool({u"type"_s, u"--delay"_s, u"20"_s, e2e.demo(QString::fromLatin1(key))});
+            xdotool({u"key"_s, QString::fromLatin1(then)});
         }
-        const std::optional<QString> guid = e2e.demo(QStringLiteral("TOVO_DEMO_GUID"));
-        QTRY_COMPARE_WITH_TIMEOUT(guidOf(QStringLiteral("tovo.TOVO.TOVOToday")), guid, startWaitMs);
-        QTRY_COMPARE_WITH_TIMEOUT(guidOf(QStringLiteral("tovo.TOVO")), guid, startWaitMs);
+        const std::optional<QString> guid = e2e.demo(u"TOVO_DEMO_GUID"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(guidOf(u"tovo.TOVO.TOVOToday"_s), guid, startWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(guidOf(u"tovo.TOVO"_s), guid, startWaitMs);
 
         // The rows in the colours of their levels, in a picture of the panel alone.
         const auto rowsShown = [&] {
-            const QImage panel(e2e.screenshot(QStringLiteral("e2e-today-panel.png"), window));
+            const QImage panel(e2e.screenshot(u"e2e-today-panel.png"_s, window));
             return covers(panel, QColor::fromRgbF(0.8f, 0.2f, 0.0f)) &&
                    covers(panel, QColor::fromRgbF(0.93f, 0.61f, 0.2f)) &&
                    covers(panel, QColor::fromRgbF(0.95f, 0.76f, 0.0f));

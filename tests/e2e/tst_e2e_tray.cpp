@@ -18,7 +18,7 @@ QStringList notificationOfAnswer(int answer)
 {
     const DemoAlarm added =
         AlarmTimeline(AlarmTimeline::Mode::Growing, initialAlarms).alarms(answer, 0).last();
-    return {added.agent, added.text, QStringLiteral("tovo.TOVO")};
+    return {added.agent, added.text, u"tovo.TOVO"_s};
 }
 
 } // namespace
@@ -30,17 +30,15 @@ private Q_SLOTS:
     void newAlarmsRaiseOneNotificationEach()
     {
         EndToEnd e2e;
-        QVERIFY2(e2e.start({QStringLiteral("--timeline"), QStringLiteral("growing"),
-                            QStringLiteral("--count"), QString::number(initialAlarms)}),
-                 qPrintable(e2e.error()));
+        const QString problem = e2e.start(
+            {u"--timeline"_s, u"growing"_s, u"--count"_s, QString::number(initialAlarms)});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
         QElapsedTimer sinceStart;
         sinceStart.start();
         // The widget's hand-over: a token URL stores the GUID and starts polling without an alert.
-        QProcess* tovo =
-            e2e.run(QStringLiteral("tovo"),
-                    {QStringLiteral("tovo://") + e2e.demo(QStringLiteral("TOVO_DEMO_GUID"))});
+        QProcess* tovo = e2e.run(u"tovo"_s, {u"tovo://"_s + e2e.demo(u"TOVO_DEMO_GUID"_s)});
         QVERIFY(tovo->waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(e2e.trayShows(QStringLiteral("tovo")), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(e2e.trayShows(u"tovo"_s), 30000);
 
         // First poll: one interval after the start, and silent.
         QTRY_VERIFY_WITH_TIMEOUT(e2e.feedRequests() >= 1, pollWaitMs);
@@ -50,7 +48,7 @@ private Q_SLOTS:
         // Second poll: its one new alarm is announced.
         QTRY_VERIFY_WITH_TIMEOUT(e2e.feedRequests() >= 2, pollWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(!e2e.notifications().isEmpty(), 20000);
-        e2e.screenshot(QStringLiteral("e2e-tray-notification.png"));
+        e2e.screenshot(u"e2e-tray-notification.png"_s);
         QCOMPARE(e2e.notifications().first(), notificationOfAnswer(2));
 
         // The third poll adds one more. Its notification may already be in by the time the test
