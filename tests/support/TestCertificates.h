@@ -1,7 +1,7 @@
 #pragma once
-// Throw-away TLS material for tests, made with the openssl command at test time: a test CA whose
+// Throw-away TLS material for tests, made as the demo service makes its own: a test CA whose
 // server certificate (for localhost and 127.0.0.1) is trusted through SSL_CERT_FILE, and a
-// self-signed server certificate that nothing trusts. Nothing here is a real secret.
+// server certificate from another CA that nothing trusts. Nothing here is a real secret.
 //
 // Call install() in initTestCase(), before the first request: the HTTP session reads
 // SSL_CERT_FILE once per process.
@@ -21,5 +21,5 @@ public:
     static bool install();
 
     static const Identity& trustedServer();   // issued by the test CA
-    static const Identity& untrustedServer(); // self-signed, trusted by nobody
+    static const Identity& untrustedServer(); // issued by a CA nobody trusts
 };
