@@ -10,6 +10,8 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // A token URL (tovo://<GUID>) on the command line is blanked from it as soon as it is read.
+    const QStringList arguments = ApplicationHost::takeArguments(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tovo"));
     QApplication::setApplicationDisplayName(QStringLiteral("T-O-VO"));
     QApplication::setDesktopFileName(QStringLiteral("tovo.TOVO"));
@@ -20,5 +22,5 @@ int main(int argc, char** argv)
     DesktopAppServices services;
     AppDelegate delegate(services);
     ApplicationHost host(QStringLiteral("tovo.TOVO"), delegate);
-    return host.run(QCoreApplication::arguments());
+    return host.run(arguments);
 }

@@ -3,10 +3,14 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusServiceWatcher>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QVariantMap>
 
 namespace ApplicationBus {
@@ -14,6 +18,54 @@ namespace ApplicationBus {
 namespace {
 // Long enough for a program to start at login on a busy machine.
 constexpr int awaitTimeoutMs = 15000;
+
+bool deliver(const QDBusConnection& bus, const QDBusMessage& open, Delivery delivery, int timeoutMs)
+{
+    if (delivery == Delivery::Await)
+        return bus.call(open, QDBus::Block, timeoutMs).type() == QDBusMessage::ReplyMessage;
+    // send() marks a method call as needing no reply: nothing waits for the receiver.
+    return bus.send(open);
+}
+
+// The program is started with no URL on its command line, which every local user can read for
+// the life of the process: a URL may carry an account's GUID. It gets the activation flag, so
+// its launch waits for its first message, and `open` is sent as soon as it holds its name: the
+// URLs still count as the ones it was launched with.
+bool startAndHandOver(const QDBusConnection& bus, const QDBusMessage& open,
+                      const QString& applicationId, const QString& program, Delivery delivery)
+{
+    const QDeadlineTimer deadline(awaitTimeoutMs);
+    auto* watcher =
+        new QDBusServiceWatcher(applicationId, bus, QDBusServiceWatcher::WatchForRegistration);
+    // This round trip to the bus daemon comes after the watch is set up, so a name that appears
+    // from now on is seen by one or the other.
+    if (bus.interface()->isServiceRegistered(applicationId).value()) {
+        delete watcher;
+        return deliver(bus, open, delivery, awaitTimeoutMs);
+    }
+    if (!QProcess::startDetached(program, {activationFlag})) {
+        delete watcher;
+        return false;
+    }
+    if (delivery == Delivery::Send) {
+        // Nothing waits: the panel stays responsive while the program starts.
+        QObject::connect(
+            watcher, &QDBusServiceWatcher::serviceRegistered, watcher,
+            [watcher, bus, open] {
+                bus.send(open);
+                watcher->deleteLater();
+            },
+            Qt::SingleShotConnection);
+        QTimer::singleShot(awaitTimeoutMs, watcher, &QObject::deleteLater);
+        return true;
+    }
+    QEventLoop loop;
+    QObject::connect(watcher, &QDBusServiceWatcher::serviceRegistered, &loop, &QEventLoop::quit);
+    QTimer::singleShot(awaitTimeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    delete watcher;
+    return !deadline.hasExpired() && deliver(bus, open, delivery, int(deadline.remainingTime()));
+}
 } // namespace
 
 QString objectPath(const QString& applicationId)
@@ -57,24 +109,19 @@ bool openUrls(const QDBusConnection& bus, const QStringList& urls, const QString
               const QString& fallback, Delivery delivery)
 {
     const QDBusConnectionInterface* daemon = bus.isConnected() ? bus.interface() : nullptr;
+    if (!daemon)
+        return false;
+    QDBusMessage open = QDBusMessage::createMethodCall(applicationId, objectPath(applicationId),
+                                                       interfaceName, QStringLiteral("Open"));
+    open << urls << QVariantMap();
     // Two quick questions to the bus daemon (never to the receiver, which may be busy): is the
     // program running, or can the bus start it?
-    const bool reachable =
-        daemon && (daemon->isServiceRegistered(applicationId).value() ||
-                   daemon->activatableServiceNames().value().contains(applicationId));
-    if (reachable) {
-        QDBusMessage open = QDBusMessage::createMethodCall(applicationId, objectPath(applicationId),
-                                                           interfaceName, QStringLiteral("Open"));
-        open << urls << QVariantMap();
-        if (delivery == Delivery::Await)
-            return bus.call(open, QDBus::Block, awaitTimeoutMs).type() ==
-                   QDBusMessage::ReplyMessage;
-        // send() marks a method call as needing no reply: nothing waits for the receiver.
-        return bus.send(open);
-    }
+    if (daemon->isServiceRegistered(applicationId).value() ||
+        daemon->activatableServiceNames().value().contains(applicationId))
+        return deliver(bus, open, delivery, awaitTimeoutMs);
     if (fallback.isEmpty())
         return false;
-    return QProcess::startDetached(fallback, urls);
+    return startAndHandOver(bus, open, applicationId, fallback, delivery);
 }
 
 } // namespace ApplicationBus

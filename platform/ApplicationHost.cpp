@@ -9,10 +9,18 @@
 #include <QEventLoop>
 #include <QRegularExpression>
 #include <QTimer>
+#include <cstring>
 
 namespace {
 constexpr int forwardTimeoutMs = 5000;
+
+bool isUrl(const QString& argument)
+{
+    // A scheme as RFC 3986 spells it, then ':'. "launched" and options are not URLs.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    return scheme.match(argument).hasMatch();
 }
+} // namespace
 
 ApplicationHost::ApplicationHost(QString applicationId, ApplicationDelegate& delegate,
                                  QDBusConnection bus)
@@ -38,19 +46,28 @@ void ApplicationHost::setActivationTimeout(std::chrono::milliseconds timeout)
 
 QStringList ApplicationHost::urlsInArguments(const QStringList& arguments)
 {
-    // A scheme as RFC 3986 spells it, then ':'. "launched" and options are not URLs.
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
     QStringList urls;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
-        if (scheme.match(arguments.at(i)).hasMatch())
+        if (isUrl(arguments.at(i)))
             urls.append(arguments.at(i));
     }
     return urls;
 }
 
+QStringList ApplicationHost::takeArguments(int argc, char** argv)
+{
+    const QStringList arguments = QCoreApplication::arguments();
+    for (int i = 1; i < argc && i < arguments.size(); ++i) {
+        if (isUrl(arguments.at(i)))
+            std::memset(argv[i], 0, std::strlen(argv[i]));
+    }
+    return arguments;
+}
+
 ApplicationHost::Launch ApplicationHost::launch(const QStringList& arguments)
 {
     const QStringList urls = urlsInArguments(arguments);
+    const bool startedForMessage = arguments.contains(ApplicationBus::activationFlag);
     if (m_bus.isConnected()) {
         // The object goes up before the name, so a message sent as soon as the name is ours
         // finds it.
@@ -58,7 +75,10 @@ ApplicationHost::Launch ApplicationHost::launch(const QStringList& arguments)
         m_bus.registerObject(path, this, QDBusConnection::ExportAdaptors);
         if (!m_bus.registerService(m_applicationId)) {
             m_bus.unregisterObject(path);
-            forwardTo(urls);
+            // Started for a message, we have nothing to add: it reaches the instance holding the
+            // name anyway, and an Activate could end that one's launch before it arrives.
+            if (!urls.isEmpty() || !startedForMessage)
+                forwardTo(urls);
             return Launch::Forwarded;
         }
         m_registered = true;
@@ -69,7 +89,7 @@ ApplicationHost::Launch ApplicationHost::launch(const QStringList& arguments)
     m_delegate.applicationWillFinishLaunching();
     for (const QString& url : urls)
         m_delegate.openUrl(url);
-    if (arguments.contains(busActivationFlag))
+    if (startedForMessage)
         waitForActivationMessage();
     m_launching = false;
     m_delegate.applicationDidFinishLaunching(m_launchUserInfo);

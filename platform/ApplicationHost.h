@@ -4,7 +4,8 @@
 // derived from it: "tovo.TOVO" -> "/tovo/TOVO").
 //
 // run() claims the bus name. When another instance already holds it, the arguments are forwarded
-// there (URLs as Open, otherwise Activate) and run() returns 0 at once. Otherwise the delegate
+// there (URLs as Open, otherwise Activate, unless the program was started for a message, which
+// goes to that instance anyway) and run() returns 0 at once. Otherwise the delegate
 // sees, in this order: applicationWillFinishLaunching, the launch URLs (command line, or an Open
 // that started us through D-Bus activation), applicationDidFinishLaunching with the launch's
 // user information, and then, while the event loop runs, every later Open, Activate and
@@ -18,8 +19,8 @@
 //
 // Command line: every argument that starts with a URL scheme ("tovo:...") is a launch URL; other
 // arguments are left to the program. The D-Bus service file starts the program with
-// ApplicationHost::busActivationFlag, which makes the launch wait briefly for the message the bus
-// started us for, so that URL (or notification action) is part of the launch.
+// ApplicationBus::activationFlag, which makes the launch wait briefly for the message it was
+// started for, so that URL (or notification action) is part of the launch.
 
 #include <QDBusConnection>
 #include <QObject>
@@ -52,9 +53,6 @@ public:
         QStringLiteral("ApplicationLaunchUserNotificationKey");
     // ActivateAction name meaning "the user activated one of our notifications".
     static inline const QString notificationActionName = QStringLiteral("notification");
-    // Passed by the D-Bus service file's Exec line.
-    static inline const QString busActivationFlag = QStringLiteral("--dbus-activated");
-
     enum class Launch { Primary, Forwarded };
 
     ApplicationHost(QString applicationId, ApplicationDelegate& delegate,
@@ -72,6 +70,10 @@ public:
 
     // The launch URLs on a command line (arguments[0] is the program).
     static QStringList urlsInArguments(const QStringList& arguments);
+    // QCoreApplication::arguments(), after which the launch URLs are blanked in the process's
+    // argument memory: that is what /proc/<pid>/cmdline shows every local user, and a URL may
+    // carry a secret. Qt reads the same memory, so later calls of arguments() see them empty.
+    static QStringList takeArguments(int argc, char** argv);
 
     // Entry points of the D-Bus adaptor.
     void handleOpen(const QStringList& uris);

@@ -1,13 +1,17 @@
 // Starting our programs, across real processes on a private bus: the application host (one
 // instance per session, the order of a launch, D-Bus activation, a fallback for programs the bus
-// cannot start) and the login launcher (activation or hand-over of "tovo://START", quick exit).
+// cannot start) and the login launcher (activation or hand-over of "tovo://START", quick exit);
+// the real tray application, however started, with no URL left on its command line.
 
 #include "ApplicationClient.h"
 #include "PrivateBus.h"
 #include "ProbeLog.h"
+#include "platform/ApplicationBus.h"
 #include "platform/ApplicationHost.h"
 #include "platform/DesktopWorkspace.h"
+#include "platform/UserDefaults.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QFile>
 #include <QTemporaryDir>
@@ -37,7 +41,12 @@ private Q_SLOTS:
         QVERIFY(m_connection.isConnected());
     }
 
-    void cleanup() { QVERIFY(m_bus.removeService(u"tovo.TOVO"_s)); }
+    void cleanup()
+    {
+        // Also after a failed check: the next test needs the name free.
+        QVERIFY(!tovo().isRunning() || tovo().terminate());
+        QVERIFY(m_bus.removeService(u"tovo.TOVO"_s));
+    }
 
     void oneInstanceTakesEveryStart()
     {
@@ -48,8 +57,10 @@ private Q_SLOTS:
                                  u"didFinish"_s};
         QTRY_COMPARE_WITH_TIMEOUT(first.lines(), launch, 10000);
 
-        // Later starts hand over their URL (or, without one, activate) and exit at once.
-        for (const QStringList& urls : {QStringList{u"tovo://x"_s}, QStringList()}) {
+        // Later starts hand over their URL (or, without one, activate) and exit at once; one that
+        // the bus started has nothing to add to the message it was started for.
+        for (const QStringList& urls : {QStringList{u"tovo://x"_s}, QStringList(),
+                                        QStringList{ApplicationBus::activationFlag}}) {
             QProcess again;
             later.start(again, urls);
             QVERIFY(again.waitForFinished());
@@ -69,38 +80,13 @@ private Q_SLOTS:
     void busActivationMakesTheNotificationPartOfTheLaunch()
     {
         const ProbeLog log = newLog();
-        QVERIFY(
-            m_bus.addService(u"tovo.TOVO"_s, log.command({ApplicationHost::busActivationFlag})));
+        QVERIFY(m_bus.addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
         const QVariantList action{ApplicationHost::notificationActionName, QVariantList{7},
                                   QVariantMap()};
         QCOMPARE(tovo().call(u"ActivateAction"_s, action).type(), QDBusMessage::ReplyMessage);
         QTRY_COMPARE_WITH_TIMEOUT(
             log.lines(), (QStringList{u"willFinish"_s, u"didFinish notification"_s}), 10000);
         QVERIFY(tovo().quitProbe());
-    }
-
-    void programTheBusCannotStartGetsValidUrlsOnly()
-    {
-        // A stand-in program that writes its arguments to a file.
-        const QString output = m_dir.filePath(u"arguments"_s);
-        QFile script(m_dir.filePath(u"program.sh"_s));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write(
-            u"#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1.tmp' && mv '%1.tmp' '%1'\n"_s.arg(output)
-                .toUtf8());
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-
-        DesktopWorkspace workspace(m_connection);
-        workspace.setFallbackProgram(script.fileName());
-        const QString today = u"tovo.TOVO.TOVOToday"_s;
-        QVERIFY(!workspace.openUrls({u"tovo://ok"_s, u"tovo://a b"_s}, today));
-        QVERIFY(!workspace.openUrl(u"not a url"_s));
-        QVERIFY(workspace.openUrls({u"tovo://x"_s, u"tovo://%41"_s}, today));
-        QTRY_VERIFY(QFile::exists(output));
-        QFile file(output);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("tovo://x\ntovo://%41\n")); // only the valid call
     }
 
     void startsTheApplicationOrHandsItTheUrl()
@@ -118,20 +104,74 @@ private Q_SLOTS:
 
     void quitsQuietlyWithoutTheApplication() { QCOMPARE(runLauncher(), 0); }
 
-    void theRealTrayApplicationTakesItAsALoginStart()
+    // The real program: a URL on a command line is readable by every local user, and a token URL
+    // carries the account's GUID. However it is started, the URL must be part of the launch (not
+    // the user's start, which registers the login item and shows the alert).
+    void theRealTrayApplicationKeepsUrlsOffItsCommandLine_data()
     {
-        // The real program: started by the bus for the launcher's URL, it must not treat the
-        // start as the user's (which would register the login item and show the alert).
-        QVERIFY(
-            m_bus.addService(u"tovo.TOVO"_s, {QStringLiteral(TOVO_APP), u"--dbus-activated"_s}));
-        QCOMPARE(runLauncher(), 0);
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("url");
+        const auto row = [](const char* name, const char* start, const char* url) {
+            QTest::newRow(name) << QString::fromLatin1(start) << QString::fromLatin1(url);
+        };
+        row("by hand with a token", "hand", "tovo://G-1");
+        row("by the panel, no bus activation", "panel", "tovo://G-2");
+        row("by the launcher, no bus activation", "await", "tovo://START");
+        row("by the launcher through the bus", "launcher", "tovo://START");
+    }
+
+    void theRealTrayApplicationKeepsUrlsOffItsCommandLine()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, url);
+        const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+        const QString settings = config + u"/tovo/tovo.TOVO.conf"_s;
+        QFile::remove(settings);
+        const QString app = QStringLiteral(TOVO_APP);
+        // What the bus cannot start: the real program behind a script that notes its arguments
+        // (the program blanks a URL it finds there).
+        const QString noted = m_dir.filePath(u"arguments"_s);
+        QFile::remove(noted);
+        QFile fallback(m_dir.filePath(u"tovo.sh"_s));
+        QVERIFY(fallback.open(QIODevice::WriteOnly));
+        fallback.write(
+            u"#!/bin/sh\necho \"$@\" >'%1'\nexec '%2' \"$@\"\n"_s.arg(noted, app).toUtf8());
+        fallback.close();
+        fallback.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        DesktopWorkspace panel(m_connection);
+        panel.setFallbackProgram(fallback.fileName());
+        QProcess byHand;
+        if (start == "hand"_L1) {
+            byHand.start(app, {url});
+        } else if (start == "launcher"_L1) {
+            QVERIFY(m_bus.addService(u"tovo.TOVO"_s, {app, ApplicationBus::activationFlag}));
+            QCOMPARE(runLauncher(), 0);
+        } else if (start == "panel"_L1) {
+            QVERIFY(!panel.openUrls({u"tovo://ok"_s, u"tovo://a b"_s}, u"tovo.TOVO"_s));
+            QVERIFY(panel.openUrls({url}, u"tovo.TOVO"_s)); // does not wait
+        } else {
+            QVERIFY(ApplicationBus::openUrls(m_connection, {url}, u"tovo.TOVO"_s,
+                                             fallback.fileName(), ApplicationBus::Delivery::Await));
+        }
+        const QString token = url == "tovo://START"_L1 ? QString() : url.mid(7);
+        QTRY_COMPARE_WITH_TIMEOUT(UserDefaults(settings).string(u"guid"_s).value_or(QString()),
+                                  token, 10000);
         QTRY_VERIFY(tovo().isRunning());
-        // Two round trips: the launch, which waits for the launcher's message, is over.
+        // Two round trips: the launch is over.
         tovo().call(u"Activate"_s, {QVariantMap()});
         tovo().call(u"Activate"_s, {QVariantMap()});
-        QVERIFY(!QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") +
-                               u"/autostart/tovo.TOVO.TOVOLauncher.desktop"_s));
+        QVERIFY(!QFile::exists(config + u"/autostart/tovo.TOVO.TOVOLauncher.desktop"_s));
+
+        const uint pid = m_connection.interface()->servicePid(u"tovo.TOVO"_s).value();
+        QByteArray seen;
+        for (const QString& path : {u"/proc/%1/cmdline"_s.arg(pid), noted}) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly))
+                seen += file.readAll().replace('\0', ' ');
+        }
+        QVERIFY2(seen.startsWith(app.toUtf8()) && !seen.contains("tovo:"), seen.constData());
         QVERIFY(tovo().terminate());
+        byHand.waitForFinished();
     }
 };
 
