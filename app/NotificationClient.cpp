@@ -112,13 +112,21 @@ void NotificationClient::processAlarms(const AlarmList& alarms)
     Q_ASSERT(MainQueue::isMainThread());
     for (auto it = m_alarmSet.begin(); it != m_alarmSet.end(); ++it)
         it.value() = false;
+    qsizetype fresh = 0;
     for (const AlarmPtr& alarm : alarms) {
         // Guids that are equal as text are one key.
         const QString guid = UnicodeText::canonical(alarm->alarmGuid());
         // Membership, not the value, decides: a guid seen once never notifies again.
-        if (!m_firsttime && !m_alarmSet.contains(guid))
+        if (!m_firsttime && !m_alarmSet.contains(guid) && ++fresh <= maxNotificationsPerPoll)
             postNotification(alarm->alarmAgent(), alarm->alarmDescription());
         m_alarmSet.insert(guid, true);
+    }
+    // A feed that makes thousands of alarms new at once gets one line for the rest, not a
+    // notification each.
+    if (const qsizetype more = fresh - maxNotificationsPerPoll; more > 0) {
+        postNotification(more == 1 ? QStringLiteral("1 more new alarm")
+                                   : QStringLiteral("%1 more new alarms").arg(more),
+                         QStringLiteral("Too many at once to show each."));
     }
     m_firsttime = false;
 }

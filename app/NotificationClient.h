@@ -1,6 +1,7 @@
 #pragma once
 // Polls the alarm feed of one account and raises a desktop notification for every alarm whose
-// guid this process has not seen before. The first successful fetch only records what is open.
+// guid this process has not seen before (up to 20 a fetch, then one for the rest). The first
+// successful fetch only records what is open.
 //
 // Threads: each polling loop runs on a worker of its own queue and blocks there in its sleep.
 // alarmSet and firsttime belong to the main thread, where every successful fetch is processed.
@@ -23,6 +24,8 @@ public:
     using FeedSource = std::function<void(const QString& guid, APIClient::AlarmFeedCompletion)>;
 
     static constexpr std::chrono::milliseconds defaultInterval{std::chrono::seconds(60)};
+    // New alarms of one fetch beyond this many share one summary notification.
+    static constexpr qsizetype maxNotificationsPerPoll = 20;
 
     // The process-wide client: default interval (or TOVO_POLL_INTERVAL_SECONDS, for tests and
     // benchmarks), the service's feed, the default notification centre. Never destroyed.

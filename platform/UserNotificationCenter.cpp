@@ -1,6 +1,7 @@
 #include "UserNotificationCenter.h"
 
 #include "UserNotificationCenterDelegate.h"
+#include "UserNotificationText.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -8,6 +9,7 @@
 #include <QDBusServiceWatcher>
 #include <QGuiApplication>
 #include <QVariantMap>
+#include <algorithm>
 
 namespace {
 const QString service = QStringLiteral("org.freedesktop.Notifications");
@@ -27,9 +29,12 @@ UserNotificationCenter::UserNotificationCenter(QString desktopEntry, QDBusConnec
     , m_serverWatcher(
           new QDBusServiceWatcher(service, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this))
 {
-    // Another server may announce other capabilities.
-    connect(m_serverWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
-            [this] { m_capabilitiesKnown = false; });
+    // Another server may announce other capabilities, and it numbers its notifications anew:
+    // the old ids would match notifications that are not ours.
+    connect(m_serverWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        m_capabilitiesKnown = false;
+        m_shown.clear();
+    });
     m_bus.connect(service, path, interface, QStringLiteral("ActionInvoked"), this,
                   SLOT(onActionInvoked(uint, QString)));
     m_bus.connect(service, path, interface, QStringLiteral("NotificationClosed"), this,
@@ -51,9 +56,14 @@ void UserNotificationCenter::setDelegate(UserNotificationCenterDelegate* delegat
 
 void UserNotificationCenter::deliverNotification(const UserNotification& notification)
 {
-    if (m_delegate && !m_delegate->shouldPresentNotification(*this, notification))
+    UserNotification prepared = notification;
+    prepared.title =
+        UserNotificationText::displayed(prepared.title, UserNotificationText::maxTitleLength);
+    prepared.informativeText = UserNotificationText::displayed(prepared.informativeText,
+                                                               UserNotificationText::maxBodyLength);
+    if (m_delegate && !m_delegate->shouldPresentNotification(*this, prepared))
         return;
-    m_pending.append(notification);
+    m_pending.append(prepared);
     if (m_capabilitiesKnown)
         sendPending();
     else if (!m_capabilitiesRequested)
@@ -118,23 +128,36 @@ void UserNotificationCenter::send(const UserNotification& notification)
                 }
                 UserNotification shown = notification;
                 shown.identifier = reply.value();
-                m_shown.insert(shown.identifier, shown);
+                // The oldest go first: a server keeps only a few on screen anyway.
+                if (m_shown.size() == maxShown)
+                    m_shown.removeFirst();
+                m_shown.append(shown);
                 if (m_delegate)
                     m_delegate->didDeliverNotification(*this, shown);
             });
 }
 
+qsizetype UserNotificationCenter::indexOfShown(quint32 id) const
+{
+    const auto found = std::find_if(m_shown.cbegin(), m_shown.cend(),
+                                    [id](const UserNotification& n) { return n.identifier == id; });
+    return found == m_shown.cend() ? -1 : found - m_shown.cbegin();
+}
+
 void UserNotificationCenter::onActionInvoked(uint id, const QString& /*actionKey*/)
 {
     // Every server sends the signal to all listeners; only our own ids are ours.
-    const auto shown = m_shown.constFind(id);
-    if (shown != m_shown.cend() && m_delegate)
-        m_delegate->didActivateNotification(*this, *shown);
+    const qsizetype index = indexOfShown(id);
+    if (index >= 0 && m_delegate)
+        m_delegate->didActivateNotification(*this, m_shown.at(index));
 }
 
 void UserNotificationCenter::onNotificationClosed(uint id, uint /*reason*/)
 {
-    const UserNotification closed = m_shown.take(id);
-    if (closed.identifier != 0 && m_delegate)
+    const qsizetype index = indexOfShown(id);
+    if (index < 0)
+        return;
+    const UserNotification closed = m_shown.takeAt(index);
+    if (m_delegate)
         m_delegate->didCloseNotification(*this, closed);
 }

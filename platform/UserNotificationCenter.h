@@ -1,12 +1,12 @@
 #pragma once
 // Desktop notifications through org.freedesktop.Notifications on the session bus. Every bus
 // call is asynchronous, so a slow or missing notification server never blocks the caller; with
-// no server a notification is dropped quietly. Notifications are sent in the order delivered.
+// no server a notification is dropped quietly. Notifications are sent in the order delivered,
+// their texts prepared for display (UserNotificationText).
 
 #include "UserNotification.h"
 
 #include <QDBusConnection>
-#include <QHash>
 #include <QList>
 #include <QObject>
 
@@ -17,6 +17,9 @@ class UserNotificationCenterDelegate;
 class UserNotificationCenter : public QObject {
     Q_OBJECT
 public:
+    // How many shown notifications are remembered for the server's signals.
+    static constexpr qsizetype maxShown = 100;
+
     // `desktopEntry` names our desktop file (hint "desktop-entry") and our icon.
     UserNotificationCenter(QString desktopEntry, QDBusConnection bus);
 
@@ -42,6 +45,8 @@ private:
     void sendPending();
     void send(const UserNotification& notification);
     void dropPending();
+    // In m_shown; -1 when not there.
+    qsizetype indexOfShown(quint32 id) const;
 
     QString m_desktopEntry;
     QDBusConnection m_bus;
@@ -51,5 +56,6 @@ private:
     bool m_capabilitiesRequested = false;
     bool m_bodyMarkup = false;
     QList<UserNotification> m_pending;
-    QHash<quint32, UserNotification> m_shown;
+    // Oldest first, at most maxShown.
+    QList<UserNotification> m_shown;
 };

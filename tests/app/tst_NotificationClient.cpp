@@ -141,7 +141,7 @@ private Q_SLOTS:
     void notifiesNewGuidsOnly_data()
     {
         QTest::addColumn<QString>("fetches");  // '|' between fetches
-        QTest::addColumn<QString>("notified"); // guids, in order
+        QTest::addColumn<QString>("notified"); // guids, in order; "+N" for the summary of N more
         const auto row = [](const char* name, const char* fetches, const char* notified) {
             QTest::newRow(name) << fetches << notified;
         };
@@ -152,6 +152,14 @@ private Q_SLOTS:
         row("a guid twice in one fetch notifies once", "|a b a", "a b");
         row("a guid that vanishes and returns does not notify again", "|a b|b||a b", "a b");
         row("canonically equal guids are one alarm", "caf\u00e9|cafe\u0301", "");
+        QStringList many;
+        for (int i = 1; i <= 25; ++i)
+            many << u"n%1"_s.arg(i);
+        const QString twenty = many.mid(0, 20).join(u' ');
+        QTest::newRow("twenty new alarms notify each") << u"|"_s + twenty << twenty;
+        // The rest were seen all the same: only z is new in the next fetch.
+        QTest::newRow("past twenty, one summary for the rest")
+            << u"|%1|%1 z"_s.arg(many.join(u' ')) << twenty + u" +5 z"_s;
     }
 
     void notifiesNewGuidsOnly()
@@ -167,7 +175,7 @@ private Q_SLOTS:
             QVERIFY(m_loops->wake(1, i + 1));
         QStringList expected = notified.split(u' ', Qt::SkipEmptyParts);
         for (QString& guid : expected)
-            guid.prepend(u"agent "_s);
+            guid = guid.startsWith(u'+') ? guid.mid(1) + u" more new alarms"_s : u"agent "_s + guid;
         QCOMPARE(shown(), expected);
     }
 

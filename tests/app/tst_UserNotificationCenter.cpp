@@ -1,10 +1,12 @@
-// Desktop notifications over a private bus: what the server receives, escaping for servers that
-// read markup, a missing server, and the server's signals reaching the delegate.
+// Desktop notifications over a private bus: what the server receives (texts prepared for
+// display, escaped for servers that read markup), a missing server, and the server's signals
+// reaching the delegate while the notification is still ours.
 
 #include "FakeNotificationServer.h"
 #include "PrivateBus.h"
 #include "platform/UserNotificationCenter.h"
 #include "platform/UserNotificationCenterDelegate.h"
+#include "platform/UserNotificationText.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -71,7 +73,7 @@ private Q_SLOTS:
         RecordingDelegate delegate;
         center.setDelegate(&delegate);
         center.deliverNotification(
-            notification(u"A <b> & c"_s, u"Disk <b>full</b> & <a href=\"x\">"_s));
+            notification(u"A <b> &\u202e c"_s, u"Disk <b>full</b>\u0007 & <a href=\"x\">"_s));
         center.deliverNotification(notification(u"two"_s));
         center.deliverNotification(notification(u"three"_s, {}, {}));
         QTRY_COMPARE(delegate.events.size(), 3);
@@ -90,6 +92,55 @@ private Q_SLOTS:
         server.invokeAction(id, u"default"_s);
         server.closeNotification(id, 2);
         QTRY_COMPARE(delegate.events.mid(3).join(u'|'), u"activated two|closed two"_s);
+    }
+
+    void textIsPreparedForDisplay_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown"); // at most 8 code units
+        const QString e = u"e\u0301"_s;
+        QTest::newRow("ordinary") << u"a b\nc"_s << u"a b\nc"_s;
+        QTest::newRow("controls but line feed") << u"a\tb\0c\r\x7f\x85\n"_s << u"abc\n"_s;
+        QTest::newRow("embeddings, overrides, isolates")
+            << u"\u202ad\u202bi\u202cr\u202d\u202e\u2066\u2067\u2068\u2069\u200f"_s
+            << u"dir\u200f"_s;
+        QTest::newRow("at the limit after stripping") << u"12345678\a\a"_s << u"12345678"_s;
+        QTest::newRow("over it") << u"123456789"_s << u"1234567\u2026"_s;
+        QTest::newRow("grapheme kept whole") << u"123456"_s + e + e << u"123456\u2026"_s;
+        QTest::newRow("surrogate pair kept whole") << u"123456\U0001F600x"_s << u"123456\u2026"_s;
+        QTest::newRow("one endless grapheme")
+            << u"x"_s + QString(100000, QChar(0x301)) << u"\u2026"_s;
+    }
+
+    void textIsPreparedForDisplay()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QCOMPARE(UserNotificationText::displayed(text, 8), shown);
+    }
+
+    void forgetsNotificationsOfAnotherServerAndTheOldest()
+    {
+        UserNotificationCenter center(u"tovo.TOVO"_s, connection());
+        RecordingDelegate delegate;
+        center.setDelegate(&delegate);
+        auto server = std::make_unique<FakeNotificationServer>(connection(), QStringList());
+        QVERIFY(server->registerOnBus());
+        for (int i = 0; i <= UserNotificationCenter::maxShown; ++i)
+            center.deliverNotification(notification(QString::number(i)));
+        QTRY_COMPARE(delegate.events.size(), UserNotificationCenter::maxShown + 1);
+        delegate.events.clear();
+        server->invokeAction(1, u"default"_s); // the oldest, forgotten
+        server->invokeAction(2, u"default"_s);
+
+        // A restarted server numbers from 1 again.
+        server = std::make_unique<FakeNotificationServer>(connection(), QStringList());
+        QVERIFY(server->registerOnBus());
+        server->invokeAction(2, u"default"_s);
+        center.deliverNotification(notification(u"new"_s));
+        QTRY_COMPARE(delegate.events.size(), 2);
+        server->invokeAction(1, u"default"_s);
+        QTRY_COMPARE(delegate.events.join(u'|'), u"activated 1|delivered 1|activated new"_s);
     }
 
     void withoutServerDropsQuietlyAndRecovers()
