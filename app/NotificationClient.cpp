@@ -110,6 +110,10 @@ void NotificationClient::poll(const BlockOperation& operation, const QString& gu
 void NotificationClient::processAlarms(const AlarmList& alarms)
 {
     Q_ASSERT(MainQueue::isMainThread());
+    // A feed that keeps sending new guids must not grow the set for ever: past the bound, the
+    // guids missing from the last fetch are forgotten (one that comes back notifies again).
+    if (m_alarmSet.size() > maxRememberedAlarms)
+        m_alarmSet.removeIf([](const auto& entry) { return !entry.value(); });
     for (auto it = m_alarmSet.begin(); it != m_alarmSet.end(); ++it)
         it.value() = false;
     qsizetype fresh = 0;

@@ -26,6 +26,8 @@ public:
     static constexpr std::chrono::milliseconds defaultInterval{std::chrono::seconds(60)};
     // New alarms of one fetch beyond this many share one summary notification.
     static constexpr qsizetype maxNotificationsPerPoll = 20;
+    // More guids than an ordinary account ever has open; see processAlarms.
+    static constexpr qsizetype maxRememberedAlarms = 100000;
 
     // The process-wide client: default interval (or TOVO_POLL_INTERVAL_SECONDS, for tests and
     // benchmarks), the service's feed, the default notification centre. Never destroyed.

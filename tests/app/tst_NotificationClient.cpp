@@ -153,13 +153,17 @@ private Q_SLOTS:
         row("a guid that vanishes and returns does not notify again", "|a b|b||a b", "a b");
         row("canonically equal guids are one alarm", "caf\u00e9|cafe\u0301", "");
         QStringList many;
-        for (int i = 1; i <= 25; ++i)
+        for (int i = 1; i <= NotificationClient::maxRememberedAlarms + 1; ++i)
             many << u"n%1"_s.arg(i);
         const QString twenty = many.mid(0, 20).join(u' ');
         QTest::newRow("twenty new alarms notify each") << u"|"_s + twenty << twenty;
         // The rest were seen all the same: only z is new in the next fetch.
         QTest::newRow("past twenty, one summary for the rest")
-            << u"|%1|%1 z"_s.arg(many.join(u' ')) << twenty + u" +5 z"_s;
+            << u"|%1|%1 z"_s.arg(many.mid(0, 25).join(u' ')) << twenty + u" +5 z"_s;
+        // Past the bound of remembered guids, those not in the last fetch are forgotten.
+        QTest::newRow("a flood of guids is not kept for ever")
+            << u"|%1|z|z n1"_s.arg(many.join(u' '))
+            << u"%1 +%2 z n1"_s.arg(twenty).arg(many.size() - 20);
     }
 
     void notifiesNewGuidsOnly()
