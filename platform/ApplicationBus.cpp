@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QVariantMap>
+#include <memory>
 
 namespace ApplicationBus {
 
@@ -35,35 +36,32 @@ bool startAndHandOver(const QDBusConnection& bus, const QDBusMessage& open,
                       const QString& applicationId, const QString& program, Delivery delivery)
 {
     const QDeadlineTimer deadline(awaitTimeoutMs);
-    auto* watcher =
-        new QDBusServiceWatcher(applicationId, bus, QDBusServiceWatcher::WatchForRegistration);
+    auto watcher = std::make_unique<QDBusServiceWatcher>(applicationId, bus,
+                                                         QDBusServiceWatcher::WatchForRegistration);
     // This round trip to the bus daemon comes after the watch is set up, so a name that appears
     // from now on is seen by one or the other.
-    if (bus.interface()->isServiceRegistered(applicationId).value()) {
-        delete watcher;
+    if (bus.interface()->isServiceRegistered(applicationId).value())
         return deliver(bus, open, delivery, awaitTimeoutMs);
-    }
-    if (!QProcess::startDetached(program, {activationFlag})) {
-        delete watcher;
+    if (!QProcess::startDetached(program, {activationFlag}))
         return false;
-    }
     if (delivery == Delivery::Send) {
         // Nothing waits: the panel stays responsive while the program starts.
+        QDBusServiceWatcher* pending = watcher.release();
         QObject::connect(
-            watcher, &QDBusServiceWatcher::serviceRegistered, watcher,
-            [watcher, bus, open] {
+            pending, &QDBusServiceWatcher::serviceRegistered, pending,
+            [pending, bus, open] {
                 bus.send(open);
-                watcher->deleteLater();
+                pending->deleteLater();
             },
             Qt::SingleShotConnection);
-        QTimer::singleShot(awaitTimeoutMs, watcher, &QObject::deleteLater);
+        QTimer::singleShot(awaitTimeoutMs, pending, &QObject::deleteLater);
         return true;
     }
     QEventLoop loop;
-    QObject::connect(watcher, &QDBusServiceWatcher::serviceRegistered, &loop, &QEventLoop::quit);
+    QObject::connect(watcher.get(), &QDBusServiceWatcher::serviceRegistered, &loop,
+                     &QEventLoop::quit);
     QTimer::singleShot(awaitTimeoutMs, &loop, &QEventLoop::quit);
     loop.exec();
-    delete watcher;
     return !deadline.hasExpired() && deliver(bus, open, delivery, int(deadline.remainingTime()));
 }
 } // namespace
