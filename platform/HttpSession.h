@@ -56,8 +56,8 @@ public:
     // thread; `completion` runs once, on the main thread.
     void get(const QString& urlText, qint64 maximumBodySize, Completion completion);
 
-    // How long a transfer may go without receiving anything (whole seconds, rounded up; tests
-    // shorten it).
+    // How long a transfer may go without receiving anything, or less than a byte a second (whole
+    // seconds, rounded up; tests shorten it).
     void setInactivityTimeout(std::chrono::milliseconds timeout);
     std::chrono::milliseconds inactivityTimeout() const;
     // How long a request may take in all. The default is defaultDeadline, or TOVO_HTTP_DEADLINE_MS
