@@ -20,25 +20,26 @@ const QString feedExceptionAgent = QStringLiteral("T-O-VO Feed Exception");
 const QString feedExceptionDescription =
     QStringLiteral("Please go to settings to set up your account");
 
-// Sends a GET of `urlText` and hands the body to `handle` on the main thread; every failure
-// (transport, HTTP error status, a transfer without body) goes to `completion` instead.
+// Sends a GET of `urlText` and hands a body of at most `maximumSize` bytes to `handle` on the
+// main thread; every failure (transport, HTTP error status, a transfer without body) goes to
+// `completion` instead.
 template <typename T, typename Handle>
-void fetch(const QString& urlText, std::function<void(Result<T>)> completion, Handle handle)
+void fetch(const QString& urlText, qint64 maximumSize, std::function<void(Result<T>)> completion,
+           Handle handle)
 {
     if (!UrlText::isValid(urlText)) {
         completion(Result<T>::failure(clientError(wrongUrl)));
         return;
     }
-    HttpSession::shared().get(
-        urlText, [completion = std::move(completion),
-                  handle = std::move(handle)](HttpSession::Response response) {
-            if (response.error)
-                completion(Result<T>::failure(*response.error));
-            else if (!response.body)
-                completion(Result<T>::failure(HttpSession::transportError(HttpSession::NoBody)));
-            else
-                completion(handle(*response.body));
-        });
+    HttpSession::shared().get(urlText, maximumSize,
+                              [completion = std::move(completion),
+                               handle = std::move(handle)](HttpSession::Response response) {
+                                  if (response.body)
+                                      completion(handle(*response.body));
+                                  else
+                                      completion(Result<T>::failure(response.error.value_or(
+                                          HttpSession::transportError(HttpSession::NoBody))));
+                              });
 }
 
 // The feed is cut into pieces on its UTF-8 bytes: the separators are ASCII, so they cannot match
@@ -145,7 +146,7 @@ void APIClient::authenticate(const QString& email, const QString& password,
 {
     const QString url = ServiceEndpoints::webBase() + QStringLiteral("/resolveGUID?email=") +
                         email + QStringLiteral("&password=") + password;
-    fetch<QString>(url, std::move(completion), [](const QByteArray& body) {
+    fetch<QString>(url, maximumSignInAnswerSize, std::move(completion), [](const QByteArray& body) {
         const XmlDocument document(body);
         const XmlElement root = document.rootElement();
         if (root.isNull() || !root.hasName("guid"))
@@ -157,7 +158,7 @@ void APIClient::authenticate(const QString& email, const QString& password,
 void APIClient::alarmFeed(const QString& guid, AlarmFeedCompletion completion)
 {
     const QString url = ServiceEndpoints::feedBase() + QStringLiteral("/rssalarms?mac2&id=") + guid;
-    fetch<AlarmList>(url, std::move(completion), [](const QByteArray& body) {
+    fetch<AlarmList>(url, maximumFeedSize, std::move(completion), [](const QByteArray& body) {
         return Result<AlarmList>::success(parseAlarmFeed(body));
     });
 }

@@ -14,6 +14,8 @@
 class APIClient {
 public:
     static inline const QString errorDomain = QStringLiteral("TOVOErrorDomain");
+    static constexpr qint64 maximumFeedSize = 16 * 1024 * 1024;
+    static constexpr qint64 maximumSignInAnswerSize = 64 * 1024;
 
     using AuthenticateCompletion = std::function<void(Result<QString>)>;
     using AlarmFeedCompletion = std::function<void(Result<AlarmList>)>;

@@ -2,10 +2,27 @@
 
 #include "UrlText.h"
 
-#include <QHostAddress>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
+
+// QUrl gives IP addresses in canonical form: IPv4 as four decimal numbers, IPv6 compressed.
+bool isLoopback(const QString& host)
+{
+    if (host == u"localhost" || host == u"::1")
+        return true;
+    if (host.startsWith(u"::ffff:")) // IPv4-mapped
+        return isLoopback(host.mid(7));
+    const QStringList parts = host.split(u'.');
+    return parts.size() == 4 && parts.first() == u"127" &&
+           std::all_of(parts.begin(), parts.end(), [](const QString& part) {
+               const bool digits = !part.isEmpty() && part.size() <= 3 &&
+                                   std::all_of(part.begin(), part.end(),
+                                               [](QChar c) { return c >= u'0' && c <= u'9'; });
+               return digits && part.toInt() <= 255;
+           });
+}
 
 // An override is taken only when it cannot send credentials in clear text to another machine:
 // https anywhere, plain http only to this machine.
@@ -22,10 +39,7 @@ bool isAcceptableOverride(const QByteArray& value)
         return true;
     if (url.scheme() != u"http")
         return false;
-    if (url.host() == u"localhost")
-        return true;
-    const QHostAddress address(url.host());
-    return !address.isNull() && address.isLoopback();
+    return isLoopback(url.host());
 }
 
 QString endpoint(const char* variable, const char* builtIn)

@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     # build
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev libxml2-dev libbenchmark-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxml2-dev libcurl4-openssl-dev libbenchmark-dev
     # run time: SVG icons, the Qt platform plugins
     libqt6svg6 qt6-qpa-plugins
     # tests: private session bus, validators, certificates, a real X display, tray and notifications

@@ -77,6 +77,7 @@ QString call(bool signIn, const QString& text, bool fromWorker)
 }
 
 const QString wrongUrl = u"TOVOErrorDomain 0 Wrong url"_qs;
+using Behaviour = FakeService::Behaviour;
 
 } // namespace
 
@@ -98,11 +99,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text"); // the guid, or the password
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<FakeService::Behaviour>("behaviour");
         QTest::addColumn<QString>("expected");
 
         const auto feed = [](const char* name, int status, const QByteArray& body,
                              const QString& expected, const QString& guid = u"g"_qs) {
-            QTest::newRow(name) << false << guid << status << body << expected;
+            QTest::newRow(name) << false << guid << status << body << Behaviour::Respond
+                                << expected;
         };
         const QByteArray oneAlarm = "<rss><channel><item><title>web01: Critical</title>"
                                     "<description>Resource: CPU&lt;br&gt;Load</description>"
@@ -115,8 +118,9 @@ private Q_SLOTS:
         feed("guid with blank", 200, oneAlarm, wrongUrl, u"a b"_qs);
 
         const auto signIn = [](const char* name, const QByteArray& body, const QString& expected,
-                               const QString& password = u"pw"_qs) {
-            QTest::newRow(name) << true << password << 200 << body << expected;
+                               const QString& password = u"pw"_qs,
+                               Behaviour behaviour = Behaviour::Respond) {
+            QTest::newRow(name) << true << password << 200 << body << behaviour << expected;
         };
         const QString error = u"TOVOErrorDomain 0 Error"_qs;
         signIn("guid kept as sent", "<?xml version=\"1.0\"?><guid> g \n</guid>", u"guid: g \n"_qs,
@@ -128,6 +132,14 @@ private Q_SLOTS:
         signIn("html that does not parse", "<html><body>Wrong password<br></body></html>", error);
         signIn("empty body", "", error);
         signIn("password with blank", "<guid>g</guid>", wrongUrl, u"secret word"_qs);
+        signIn("answer above its limit", "<guid>g</guid>" + QByteArray(64 * 1024, ' '),
+               u"TOVOTransportErrorDomain 1000 The answer is too large"_qs);
+        // A sign-in is never sent twice: the service counts every one against a lock-out.
+        signIn("reset", "<guid>g</guid>",
+               u"TOVOTransportErrorDomain 56 Failure when receiving data from the peer"_qs,
+               u"pw"_qs, Behaviour::Reset);
+        signIn("garbage", "<guid>g</guid>", u"TOVOTransportErrorDomain 1 Unsupported protocol"_qs,
+               u"pw"_qs, Behaviour::Garbage);
     }
 
     // Each call is made from the main thread and from a worker thread. Nothing of the request is
@@ -138,9 +150,10 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(int, status);
         QFETCH(QByteArray, body);
+        QFETCH(FakeService::Behaviour, behaviour);
         QFETCH(QString, expected);
 
-        m_service->setAnswer({status, body});
+        m_service->setAnswer({status, body, behaviour});
         for (const bool fromWorker : {false, true})
             QCOMPARE(call(signIn, text, fromWorker), expected);
         const QByteArray target = (signIn ? "/resolveGUID?email=" + email.toUtf8() + "&password="

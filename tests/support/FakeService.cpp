@@ -7,6 +7,7 @@
 #include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <sys/socket.h>
 
 namespace {
@@ -103,9 +104,11 @@ void FakeService::read(QTcpSocket* socket)
     }
     socket->setProperty(bufferProperty, QByteArray());
     disconnect(socket, &QTcpSocket::readyRead, this, nullptr); // one request per connection
-    const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
+    const qsizetype lineEnd = buffer.indexOf("\r\n");
+    const QList<QByteArray> requestLine = buffer.left(lineEnd).split(' ');
     const QByteArray target = requestLine.size() == 3 ? requestLine[1] : QByteArray();
     m_targets.append(target);
+    m_headers.append(buffer.mid(lineEnd + 2, end + 2 - (lineEnd + 2)));
     Q_EMIT requestReceived(target);
     answer(socket, m_handler(target));
 }
@@ -118,6 +121,9 @@ void FakeService::answer(QTcpSocket* socket, const Answer& answer)
         socket->disconnectFromHost();
         break;
     case Behaviour::Stall:
+        break;
+    case Behaviour::Reset:
+        reset(socket);
         break;
     case Behaviour::ResetMidBody:
         socket->write(head(answer.status, answer.headers, answer.body.size()) +
@@ -132,6 +138,29 @@ void FakeService::answer(QTcpSocket* socket, const Answer& answer)
     case Behaviour::Oversized:
         socket->write(head(answer.status, answer.headers, std::nullopt) +
                       QByteArray(oversizedBodySize, 'x'));
+        socket->disconnectFromHost();
+        break;
+    case Behaviour::HeaderFlood: {
+        auto headers = answer.headers;
+        const QByteArray value(8 * 1024, 'h');
+        for (qsizetype sent = 0; sent < headerFloodSize; sent += value.size())
+            headers.append({"X-Flood-" + QByteArray::number(sent), value});
+        socket->write(head(answer.status, headers, answer.body.size()) + answer.body);
+        socket->disconnectFromHost();
+        break;
+    }
+    case Behaviour::Drip: {
+        socket->write(head(answer.status, answer.headers, answer.body.size()));
+        auto* timer = new QTimer(socket); // stops with the connection
+        connect(timer, &QTimer::timeout, socket, [socket, body = answer.body, sent = 0]() mutable {
+            if (sent < body.size())
+                socket->write(body.mid(sent++, 1));
+        });
+        timer->start(dripIntervalMs);
+        break;
+    }
+    case Behaviour::Garbage:
+        socket->write(QByteArray("\x16\x03\x01 not an answer\r\n\r\n") + answer.body);
         socket->disconnectFromHost();
         break;
     }

@@ -1,8 +1,9 @@
 #pragma once
 // An in-process stand-in for the monitoring service, for tests. It listens on 127.0.0.1 with
 // plain HTTP or HTTPS (TestCertificates: a trusted or an untrusted server certificate), records
-// every request target (path and query) byte for byte as it arrived, and answers each request
-// with an Answer: any status, headers and body, or a misbehaviour.
+// every request target (path and query) byte for byte as it arrived and the header lines that came
+// with it, and answers each request with an Answer: any status, headers (a flood of Set-Cookie
+// lines, say) and body, or a misbehaviour of a broken or hostile service.
 //
 //     FakeService service(FakeService::Security::Https);   // after TestCertificates::install()
 //     service.setAnswer({200, feedBytes});
@@ -29,11 +30,17 @@ public:
     enum class Behaviour {
         Respond,      // status line, headers, Content-Length and the body
         Stall,        // read the request, then send nothing and keep the connection open
-        ResetMidBody, // send the headers and half the body, then reset the connection (RST)
+        Reset,        // reset the connection (RST) without answering
+        ResetMidBody, // send the headers and half the body, then reset the connection
         Truncate,     // declare a longer Content-Length than the body sent, then close
         Oversized,    // send a body of oversizedBodySize bytes without a Content-Length
+        HeaderFlood,  // send headerFloodSize bytes of header lines before the body
+        Drip,         // send the headers, then one byte of the body every dripInterval
+        Garbage,      // send bytes that are no HTTP answer, then close
     };
     static constexpr qsizetype oversizedBodySize = 17 * 1024 * 1024;
+    static constexpr qsizetype headerFloodSize = 2 * 1024 * 1024;
+    static constexpr int dripIntervalMs = 100;
 
     struct Answer {
         Answer() = default;
@@ -64,6 +71,8 @@ public:
 
     // The request targets received so far, in order, exactly as on the request line.
     const QList<QByteArray>& requestTargets() const { return m_targets; }
+    // The header lines of each request ("Name: value\r\n" each), in the same order.
+    const QList<QByteArray>& requestHeaders() const { return m_headers; }
 
 Q_SIGNALS:
     void requestReceived(const QByteArray& target);
@@ -77,4 +86,5 @@ private:
     QTcpServer* m_server = nullptr;
     Handler m_handler;
     QList<QByteArray> m_targets;
+    QList<QByteArray> m_headers;
 };
