@@ -79,7 +79,7 @@ QString levelOf(std::string_view text)
     return fromUtf8(text);
 }
 
-AlarmPtr alarmOf(const XmlElement& item, std::string& buffer)
+AlarmPtr alarmOf(XmlDocument& document, const XmlElement& item, std::string& buffer)
 {
     static constexpr std::string_view lineBreak = "<br>";
     static constexpr std::string_view resourceMark = "Resource: ";
@@ -88,7 +88,7 @@ AlarmPtr alarmOf(const XmlElement& item, std::string& buffer)
     QString resource;
     QString description;
     if (const XmlElement element = item.firstChildElement("description"); !element.isNull()) {
-        const std::string_view text = element.utf8Text(buffer);
+        const std::string_view text = document.utf8Text(element, buffer);
         const std::size_t firstBreak = text.find(lineBreak);
         resource = fromUtf8(lastPart(text.substr(0, firstBreak), resourceMark));
         if (firstBreak != std::string_view::npos) {
@@ -100,15 +100,15 @@ AlarmPtr alarmOf(const XmlElement& item, std::string& buffer)
     QString agent;
     QString level;
     if (const XmlElement element = item.firstChildElement("title"); !element.isNull()) {
-        const std::string_view text = element.utf8Text(buffer);
+        const std::string_view text = document.utf8Text(element, buffer);
         agent = fromUtf8(firstPart(text, titleSeparator));
         level = levelOf(lastPart(text, titleSeparator));
     }
     if (description.isEmpty() && UnicodeText::equal(agent, feedExceptionAgent))
         description = feedExceptionDescription;
-    return std::make_shared<Alarm>(std::move(agent), std::move(resource), std::move(description),
-                                   std::move(level), AlarmType::Alarm,
-                                   fromUtf8(item.firstChildElement("guid").utf8Text(buffer)));
+    return std::make_shared<Alarm>(
+        std::move(agent), std::move(resource), std::move(description), std::move(level),
+        AlarmType::Alarm, fromUtf8(document.utf8Text(item.firstChildElement("guid"), buffer)));
 }
 
 // The parts of a feed that alarms are made of: the root, its first "channel", the channel's
@@ -145,13 +145,7 @@ void APIClient::authenticate(const QString& email, const QString& password,
 {
     const QString url = ServiceEndpoints::webBase() + QStringLiteral("/resolveGUID?email=") +
                         email + QStringLiteral("&password=") + password;
-    fetch<QString>(url, std::move(completion), [](const QByteArray& body) {
-        const XmlDocument document(body);
-        const XmlElement root = document.rootElement();
-        if (root.isNull() || !root.hasName("guid"))
-            return Result<QString>::failure(clientError(QStringLiteral("Error")));
-        return Result<QString>::success(root.text());
-    });
+    fetch<QString>(url, std::move(completion), parseGuid);
 }
 
 void APIClient::alarmFeed(const QString& guid, AlarmFeedCompletion completion)
@@ -165,11 +159,23 @@ void APIClient::alarmFeed(const QString& guid, AlarmFeedCompletion completion)
 AlarmList APIClient::parseAlarmFeed(const QByteArray& body)
 {
     AlarmList alarms;
-    const XmlDocument document(body, keepFeedNode);
+    XmlDocument document(body, maximumFeedSize, keepFeedNode);
     const XmlElement channel = document.rootElement().firstChildElement("channel");
     std::string buffer;
-    for (XmlElement item = channel.firstChildElement("item"); !item.isNull();
+    for (XmlElement item = channel.firstChildElement("item"); !item.isNull() && document.isValid();
          item = item.nextSiblingElement("item"))
-        alarms.append(alarmOf(item, buffer));
-    return alarms;
+        alarms.append(alarmOf(document, item, buffer));
+    // Text beyond the budget makes the feed malformed, like any other.
+    return document.isValid() ? alarms : AlarmList();
+}
+
+Result<QString> APIClient::parseGuid(const QByteArray& body)
+{
+    XmlDocument document(body, maximumSignInAnswerSize);
+    if (const XmlElement root = document.rootElement(); root.hasName("guid")) {
+        QString guid = document.text(root);
+        if (document.isValid())
+            return Result<QString>::success(std::move(guid));
+    }
+    return Result<QString>::failure(clientError(QStringLiteral("Error")));
 }

@@ -14,6 +14,8 @@
 class APIClient {
 public:
     static inline const QString errorDomain = QStringLiteral("TOVOErrorDomain");
+    static constexpr qint64 maximumFeedSize = 16 * 1024 * 1024;
+    static constexpr qint64 maximumSignInAnswerSize = 64 * 1024;
 
     using AuthenticateCompletion = std::function<void(Result<QString>)>;
     using AlarmFeedCompletion = std::function<void(Result<AlarmList>)>;
@@ -24,8 +26,10 @@ public:
                       AuthenticateCompletion completion);
     void alarmFeed(const QString& guid, AlarmFeedCompletion completion);
 
-    // Turns a feed document into alarms; public for the benchmark and the tests.
+    // Turn a service answer into its value; public for the benchmark, the tests and fuzzing.
+    // No answer yields more text than its size cap, whatever its entities expand to.
     static AlarmList parseAlarmFeed(const QByteArray& body);
+    static Result<QString> parseGuid(const QByteArray& body);
 
 private:
     APIClient() = default;
