@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -27,20 +26,34 @@ char32_t nextCodePoint(QStringView text, qsizetype& at)
     return c.unicode();
 }
 
+// A code point with its canonical combining class: zero for a starter.
+struct Mark {
+    quint8 combiningClass;
+    char32_t codePoint;
+};
+
+Mark markOf(char32_t c)
+{
+    // Combining marks start at U+0300.
+    return {c < 0x300 ? quint8(0) : quint8(QChar::combiningClass(c)), c};
+}
+
 // The full canonical decomposition of `c`, which has one. Qt hands out one level at a time, in a
 // new string: the results are kept, per thread, for the two thousand characters concerned.
-const std::u32string& fullDecomposition(char32_t c)
+const std::vector<Mark>& fullDecomposition(char32_t c)
 {
-    thread_local std::unordered_map<char32_t, std::u32string> known;
+    thread_local std::unordered_map<char32_t, std::vector<Mark>> known;
     const auto [entry, isNew] = known.try_emplace(c);
     if (isNew) {
         const QString parts = QChar::decomposition(c);
         for (qsizetype at = 0; at < parts.size();) {
             const char32_t part = nextCodePoint(parts, at);
-            if (QChar::decompositionTag(part) == QChar::Canonical)
-                entry->second += fullDecomposition(part);
-            else
-                entry->second += part;
+            if (QChar::decompositionTag(part) == QChar::Canonical) {
+                const std::vector<Mark>& inner = fullDecomposition(part);
+                entry->second.insert(entry->second.end(), inner.begin(), inner.end());
+            } else {
+                entry->second.push_back(markOf(part));
+            }
         }
     }
     return entry->second;
@@ -51,22 +64,23 @@ template <typename Sink> void decompose(char32_t c, const Sink& sink)
 {
     // Nothing below U+00C0 decomposes canonically.
     if (c < 0xc0 || QChar::decompositionTag(c) != QChar::Canonical) {
-        sink(c);
+        sink(markOf(c));
         return;
     }
-    // Hangul syllables decompose by arithmetic, and there are eleven thousand of them.
+    // Hangul syllables decompose by arithmetic into letters that are starters, and there are
+    // eleven thousand of them.
     static constexpr char32_t syllableBase = 0xac00, leadingBase = 0x1100, vowelBase = 0x1161,
                               trailingBase = 0x11a7, vowelCount = 21, trailingCount = 28,
                               syllableCount = 19 * vowelCount * trailingCount;
     if (c - syllableBase < syllableCount) {
         const char32_t index = c - syllableBase;
-        sink(leadingBase + index / (vowelCount * trailingCount));
-        sink(vowelBase + index % (vowelCount * trailingCount) / trailingCount);
+        sink(Mark{0, leadingBase + index / (vowelCount * trailingCount)});
+        sink(Mark{0, vowelBase + index % (vowelCount * trailingCount) / trailingCount});
         if (index % trailingCount != 0)
-            sink(trailingBase + index % trailingCount);
+            sink(Mark{0, trailingBase + index % trailingCount});
         return;
     }
-    for (const char32_t part : fullDecomposition(c))
+    for (const Mark& part : fullDecomposition(c))
         sink(part);
 }
 
@@ -77,8 +91,8 @@ bool decomposesTo(QStringView text, QStringView ascii)
     qsizetype matched = 0;
     bool same = true;
     for (qsizetype at = 0; same && at < text.size();) {
-        decompose(nextCodePoint(text, at), [&](char32_t c) {
-            same = same && matched < ascii.size() && ascii[matched].unicode() == c;
+        decompose(nextCodePoint(text, at), [&](Mark part) {
+            same = same && matched < ascii.size() && ascii[matched].unicode() == part.codePoint;
             ++matched;
         });
     }
@@ -89,39 +103,42 @@ bool decomposesTo(QStringView text, QStringView ascii)
 // non-starters sorted by combining class, keeping the order of equal classes.
 class Decomposition {
 public:
-    explicit Decomposition(qsizetype size) { m_text.reserve(size); }
+    // Starts with room for `size` code units, which an already decomposed text needs.
+    explicit Decomposition(qsizetype size)
+        : m_text(size, Qt::Uninitialized)
+    {}
 
-    void append(char32_t c)
+    void append(Mark mark)
     {
-        // Combining marks start at U+0300.
-        const auto combiningClass = c < 0x300 ? quint8(0) : quint8(QChar::combiningClass(c));
-        if (combiningClass == 0) {
+        if (mark.combiningClass == 0) {
             flushRun();
-            appendCodePoint(c);
+            appendCodePoint(mark.codePoint);
         } else {
-            m_run.push_back({combiningClass, c});
+            m_run.push_back(mark);
         }
     }
 
     QString take()
     {
         flushRun();
+        m_text.truncate(m_size);
         return std::move(m_text);
     }
 
 private:
-    struct Mark {
-        quint8 combiningClass;
-        char32_t codePoint;
-    };
-
     void appendCodePoint(char32_t c)
     {
+        // Written in place: QString::append costs more than the rest of the work.
+        if (m_size + 2 > m_text.size())
+            m_text.resize(std::max<qsizetype>(2 * m_text.size(), 16));
+        QChar* out = m_text.data() + m_size;
         if (QChar::requiresSurrogates(c)) {
-            m_text.append(QChar(QChar::highSurrogate(c)));
-            m_text.append(QChar(QChar::lowSurrogate(c)));
+            out[0] = QChar(QChar::highSurrogate(c));
+            out[1] = QChar(QChar::lowSurrogate(c));
+            m_size += 2;
         } else {
-            m_text.append(QChar(static_cast<char16_t>(c)));
+            out[0] = QChar(static_cast<char16_t>(c));
+            ++m_size;
         }
     }
 
@@ -160,6 +177,7 @@ private:
     }
 
     QString m_text;
+    qsizetype m_size = 0; // of m_text that is written
     std::vector<Mark> m_run;
     std::vector<Mark> m_sorted;
 };
@@ -187,7 +205,7 @@ QString canonical(const QString& text)
         return text;
     Decomposition decomposition(text.size());
     for (qsizetype at = 0; at < text.size();)
-        decompose(nextCodePoint(text, at), [&](char32_t c) { decomposition.append(c); });
+        decompose(nextCodePoint(text, at), [&](Mark part) { decomposition.append(part); });
     return decomposition.take();
 }
 
