@@ -54,11 +54,19 @@ std::string_view firstPart(std::string_view text, std::string_view separator)
     return text.substr(0, text.find(separator));
 }
 
-// The text after the last `separator` (all of it when there is none).
+// The text after the last `separator` (all of it when there is none). Looks for the separator's
+// first byte only: rfind of the whole separator compares at every position of a long text.
 std::string_view lastPart(std::string_view text, std::string_view separator)
 {
-    const std::size_t at = text.rfind(separator);
-    return at == std::string_view::npos ? text : text.substr(at + separator.size());
+    for (std::size_t end = text.size(); end > 0;) {
+        const std::size_t at = text.rfind(separator.front(), end - 1);
+        if (at == std::string_view::npos)
+            break;
+        if (text.substr(at).starts_with(separator))
+            return text.substr(at + separator.size());
+        end = at;
+    }
+    return text;
 }
 
 // The level words repeat from item to item: the known ones share one string each.
@@ -102,7 +110,9 @@ AlarmPtr alarmOf(XmlDocument& document, const XmlElement& item, std::string& buf
     if (const XmlElement element = item.firstChildElement("title"); !element.isNull()) {
         const std::string_view text = document.utf8Text(element, buffer);
         agent = fromUtf8(firstPart(text, titleSeparator));
-        level = levelOf(lastPart(text, titleSeparator));
+        // A title without separator is both, converted once.
+        const std::string_view levelText = lastPart(text, titleSeparator);
+        level = levelText.size() == text.size() ? agent : levelOf(levelText);
     }
     if (description.isEmpty() && UnicodeText::equal(agent, feedExceptionAgent))
         description = feedExceptionDescription;
