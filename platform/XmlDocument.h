@@ -31,7 +31,7 @@ public:
 
     // False once the text read out of it has gone over budget: such a document is malformed.
     bool isValid() const { return m_doc != nullptr && m_textBudget >= 0; }
-    // Null for an invalid document or one without a root element.
+    // Null for a document that did not parse or has no root element.
     XmlElement rootElement() const;
 
     // All character data inside `element`, in document order: entities expanded, CDATA
