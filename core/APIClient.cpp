@@ -55,11 +55,19 @@ std::string_view firstPart(std::string_view text, std::string_view separator)
     return text.substr(0, text.find(separator));
 }
 
-// The text after the last `separator` (all of it when there is none).
+// The text after the last `separator` (all of it when there is none). Looks for the separator's
+// first byte only: rfind of the whole separator compares at every position of a long text.
 std::string_view lastPart(std::string_view text, std::string_view separator)
 {
-    const std::size_t at = text.rfind(separator);
-    return at == std::string_view::npos ? text : text.substr(at + separator.size());
+    for (std::size_t end = text.size(); end > 0;) {
+        const std::size_t at = text.rfind(separator.front(), end - 1);
+        if (at == std::string_view::npos)
+            break;
+        if (text.substr(at).starts_with(separator))
+            return text.substr(at + separator.size());
+        end = at;
+    }
+    return text;
 }
 
 // The level words repeat from item to item: the known ones share one string each.
@@ -80,7 +88,7 @@ QString levelOf(std::string_view text)
     return fromUtf8(text);
 }
 
-AlarmPtr alarmOf(const XmlElement& item, std::string& buffer)
+AlarmPtr alarmOf(XmlDocument& document, const XmlElement& item, std::string& buffer)
 {
     static constexpr std::string_view lineBreak = "<br>";
     static constexpr std::string_view resourceMark = "Resource: ";
@@ -89,7 +97,7 @@ AlarmPtr alarmOf(const XmlElement& item, std::string& buffer)
     QString resource;
     QString description;
     if (const XmlElement element = item.firstChildElement("description"); !element.isNull()) {
-        const std::string_view text = element.utf8Text(buffer);
+        const std::string_view text = document.utf8Text(element, buffer);
         const std::size_t firstBreak = text.find(lineBreak);
         resource = fromUtf8(lastPart(text.substr(0, firstBreak), resourceMark));
         if (firstBreak != std::string_view::npos) {
@@ -101,15 +109,17 @@ AlarmPtr alarmOf(const XmlElement& item, std::string& buffer)
     QString agent;
     QString level;
     if (const XmlElement element = item.firstChildElement("title"); !element.isNull()) {
-        const std::string_view text = element.utf8Text(buffer);
+        const std::string_view text = document.utf8Text(element, buffer);
         agent = fromUtf8(firstPart(text, titleSeparator));
-        level = levelOf(lastPart(text, titleSeparator));
+        // A title without separator is both, converted once.
+        const std::string_view levelText = lastPart(text, titleSeparator);
+        level = levelText.size() == text.size() ? agent : levelOf(levelText);
     }
     if (description.isEmpty() && UnicodeText::equal(agent, feedExceptionAgent))
         description = feedExceptionDescription;
-    return std::make_shared<Alarm>(std::move(agent), std::move(resource), std::move(description),
-                                   std::move(level), AlarmType::Alarm,
-                                   fromUtf8(item.firstChildElement("guid").utf8Text(buffer)));
+    return std::make_shared<Alarm>(
+        std::move(agent), std::move(resource), std::move(description), std::move(level),
+        AlarmType::Alarm, fromUtf8(document.utf8Text(item.firstChildElement("guid"), buffer)));
 }
 
 // The parts of a feed that alarms are made of: the root, its first "channel", the channel's
@@ -146,13 +156,7 @@ void APIClient::authenticate(const QString& email, const QString& password,
 {
     const QString url = ServiceEndpoints::webBase() + QStringLiteral("/resolveGUID?email=") +
                         email + QStringLiteral("&password=") + password;
-    fetch<QString>(url, maximumSignInAnswerSize, std::move(completion), [](const QByteArray& body) {
-        const XmlDocument document(body);
-        const XmlElement root = document.rootElement();
-        if (root.isNull() || !root.hasName("guid"))
-            return Result<QString>::failure(clientError(QStringLiteral("Error")));
-        return Result<QString>::success(root.text());
-    });
+    fetch<QString>(url, maximumSignInAnswerSize, std::move(completion), parseGuid);
 }
 
 void APIClient::alarmFeed(const QString& guid, AlarmFeedCompletion completion)
@@ -166,11 +170,23 @@ void APIClient::alarmFeed(const QString& guid, AlarmFeedCompletion completion)
 AlarmList APIClient::parseAlarmFeed(const QByteArray& body)
 {
     AlarmList alarms;
-    const XmlDocument document(body, keepFeedNode);
+    XmlDocument document(body, maximumFeedSize, keepFeedNode);
     const XmlElement channel = document.rootElement().firstChildElement("channel");
     std::string buffer;
-    for (XmlElement item = channel.firstChildElement("item"); !item.isNull();
+    for (XmlElement item = channel.firstChildElement("item"); !item.isNull() && document.isValid();
          item = item.nextSiblingElement("item"))
-        alarms.append(alarmOf(item, buffer));
-    return alarms;
+        alarms.append(alarmOf(document, item, buffer));
+    // Text beyond the budget makes the feed malformed, like any other.
+    return document.isValid() ? alarms : AlarmList();
+}
+
+Result<QString> APIClient::parseGuid(const QByteArray& body)
+{
+    XmlDocument document(body, maximumSignInAnswerSize);
+    if (const XmlElement root = document.rootElement(); root.hasName("guid")) {
+        QString guid = document.text(root);
+        if (document.isValid())
+            return Result<QString>::success(std::move(guid));
+    }
+    return Result<QString>::failure(clientError(QStringLiteral("Error")));
 }

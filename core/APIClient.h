@@ -26,8 +26,10 @@ public:
                       AuthenticateCompletion completion);
     void alarmFeed(const QString& guid, AlarmFeedCompletion completion);
 
-    // Turns a feed document into alarms; public for the benchmark and the tests.
+    // Turn a service answer into its value; public for the benchmark, the tests and fuzzing.
+    // No answer yields more text than its size cap, whatever its entities expand to.
     static AlarmList parseAlarmFeed(const QByteArray& body);
+    static Result<QString> parseGuid(const QByteArray& body);
 
 private:
     APIClient() = default;

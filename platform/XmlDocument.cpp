@@ -6,6 +6,7 @@
 #include <libxml/xmlerror.h>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -120,9 +121,47 @@ private:
     std::string m_name;
 };
 
+// Appends the character data of `node` and its following siblings, descending into elements
+// and into the content of referenced entities, while `budget` lasts. Every node costs one
+// besides its bytes, so that references to empty entities cannot multiply either. Entities
+// nest elements afresh at every level, so the walk keeps its own stack.
+bool appendText(const xmlNode* node, std::string& out, qint64& budget)
+{
+    std::vector<const xmlNode*> resumeAt;
+    while (node || !resumeAt.empty()) {
+        if (!node) {
+            node = resumeAt.back();
+            resumeAt.pop_back();
+            continue;
+        }
+        const bool isText = node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE;
+        const std::string_view text = isText ? view(node->content) : std::string_view();
+        budget -= 1 + static_cast<qint64>(text.size());
+        if (budget < 0)
+            return false;
+        out.append(text);
+        const xmlNode* inner = nullptr;
+        if (node->type == XML_ELEMENT_NODE) {
+            inner = node->children;
+        } else if (node->type == XML_ENTITY_REF_NODE && node->children &&
+                   node->children->type == XML_ENTITY_DECL) {
+            // The tree links a reference to its entity's declaration, which holds the content.
+            inner = reinterpret_cast<const xmlEntity*>(node->children)->children;
+        }
+        if (inner) {
+            resumeAt.push_back(node->next);
+            node = inner;
+        } else {
+            node = node->next;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
-XmlDocument::XmlDocument(QByteArrayView bytes, Filter filter)
+XmlDocument::XmlDocument(QByteArrayView bytes, qint64 textBudget, Filter filter)
+    : m_textBudget(textBudget)
 {
     static const bool initialised = [] {
         xmlInitParser();
@@ -163,4 +202,28 @@ XmlElement XmlDocument::rootElement() const
 void XmlDocument::Free::operator()(_xmlDoc* doc) const
 {
     xmlFreeDoc(doc);
+}
+
+QString XmlDocument::text(XmlElement element)
+{
+    std::string buffer;
+    const std::string_view text = utf8Text(element, buffer);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string_view XmlDocument::utf8Text(XmlElement element, std::string& buffer)
+{
+    const xmlNode* child = element.m_node ? element.m_node->children : nullptr;
+    if (!child || m_textBudget < 0)
+        return {};
+    // Most elements hold exactly one text or CDATA node: read it in place.
+    if (!child->next && (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE)) {
+        const std::string_view text = view(child->content);
+        m_textBudget -= 1 + static_cast<qint64>(text.size());
+        return m_textBudget < 0 ? std::string_view() : text;
+    }
+    buffer.clear();
+    if (!appendText(child, buffer, m_textBudget))
+        return {};
+    return buffer;
 }

@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <libxml/tree.h>
-#include <memory>
 
 namespace {
 
@@ -75,25 +74,4 @@ XmlElement XmlElement::firstChildElement(std::string_view name) const
 XmlElement XmlElement::nextSiblingElement(std::string_view name) const
 {
     return m_node ? nextElement(m_node->next, name) : XmlElement();
-}
-
-QString XmlElement::text() const
-{
-    std::string buffer;
-    return fromUtf8(utf8Text(buffer));
-}
-
-std::string_view XmlElement::utf8Text(std::string& buffer) const
-{
-    if (!m_node)
-        return {};
-    // Most elements hold exactly one text or CDATA node: read it in place.
-    const xmlNode* child = m_node->children;
-    if (!child)
-        return {};
-    if (!child->next && (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE))
-        return view(child->content);
-    std::unique_ptr<xmlChar, decltype(xmlFree)> content(xmlNodeGetContent(m_node), xmlFree);
-    buffer.assign(view(content.get()));
-    return buffer;
 }

@@ -1,10 +1,9 @@
 #pragma once
-// A non-owning view of one element of an XmlDocument; valid while the document lives. Element
-// names are compared by qualified name ("prefix:local"), canonically equivalent and
-// case-sensitive.
+// A non-owning view of one element of an XmlDocument; valid while the document lives, which also
+// reads its text. Element names are compared by qualified name ("prefix:local"), canonically
+// equivalent and case-sensitive.
 
 #include <QString>
-#include <string>
 #include <string_view>
 
 struct _xmlNode;
@@ -30,14 +29,7 @@ public:
     // The next following sibling element called `name`, or a null element.
     XmlElement nextSiblingElement(std::string_view name) const;
 
-    // All character data inside the element, in document order: entities decoded, CDATA
-    // sections and the text of nested elements included.
-    QString text() const;
-    // The same as UTF-8, read in place where the element holds a single text node and collected
-    // into `buffer` otherwise; valid while both live. Saves the conversions of a text that is
-    // only cut into pieces.
-    std::string_view utf8Text(std::string& buffer) const;
-
 private:
+    friend class XmlDocument; // reads the text, against its budget
     _xmlNode* m_node = nullptr;
 };

@@ -173,6 +173,10 @@ private Q_SLOTS:
                       QByteArray("&l" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
         laughs += "]><rss><channel><item><title>&l11;: Major</title></item></channel></rss>";
         none("entity expansion is bounded", laughs);
+        // One 10 KB entity in 2,000 items: 20 MB of text from a 30 KB feed, over its size cap.
+        none("text from entities is bounded per document",
+             "<!DOCTYPE rss [<!ENTITY e \"" + QByteArray(10000, 'x') + "\">]><rss><channel>" +
+                 QByteArray("<item><title>&e;</title></item>").repeated(2000) + "</channel></rss>");
     }
 
     void documents()
@@ -180,6 +184,31 @@ private Q_SLOTS:
         QFETCH(QByteArray, body);
         QFETCH(QString, expected);
         QCOMPARE(parsed(body), expected);
+    }
+
+    // The sign-in answer's text has a budget of its own, far smaller than the feed's.
+    void signInAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("guid"); // or the failure's description
+
+        const QByteArray entity = "<!DOCTYPE guid [<!ENTITY e \"" + QByteArray(1000, 'g') + "\">";
+        QTest::newRow("entities expanded") << entity + "]><guid>&e;-<![CDATA[c]]><b>&e;</b></guid>"
+                                           << QString(1000, u'g') + u"-c"_qs + QString(1000, u'g');
+        QTest::newRow("entities expanding past the cap")
+            << entity + "]><guid>" + QByteArray("&e;").repeated(100) + "</guid>" << u"Error"_qs;
+        QTest::newRow("references to empty entities past the cap")
+            << "<!DOCTYPE guid [<!ENTITY e \"\"><!ENTITY f \"" + QByteArray("&e;").repeated(1000) +
+                   "\">]><guid>" + QByteArray("&f;").repeated(100) + "</guid>"
+            << u"Error"_qs;
+    }
+
+    void signInAnswer()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, guid);
+        const Result<QString> result = APIClient::parseGuid(body);
+        QCOMPARE(result.isSuccess() ? result.value() : result.error().localizedDescription(), guid);
     }
 };
 
