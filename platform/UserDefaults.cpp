@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -129,6 +130,7 @@ bool UserDefaults::write() const
         QFile::remove(m_filePath);
     if (!prepareFile())
         return false;
+    clearStaleLock();
     // A QSettings of its own for each write: its status keeps the first error it ever met, so a
     // long-lived one could not tell whether a later write worked.
     QSettings file(m_filePath, QSettings::IniFormat);
@@ -150,7 +152,31 @@ bool UserDefaults::write() const
     // QSettings keeps the mode of the file it replaces; set it again all the same in case the
     // file was made by someone else.
     QFile::setPermissions(m_filePath, ownerOnly);
+    removeLeftovers();
     return true;
+}
+
+// QSettings waits for its lock file for up to 30 s when the file does not name a live owner: a
+// write killed right after making it would stall the next one that long. One process per program
+// writes the file and a write takes milliseconds, so a lock a second old is a leftover.
+void UserDefaults::clearStaleLock() const
+{
+    QLockFile lock(m_filePath + QStringLiteral(".lock"));
+    lock.setStaleLockTime(std::chrono::seconds(1));
+    if (lock.tryLock(std::chrono::seconds(2)))
+        lock.unlock();
+}
+
+// A write killed between QSaveFile's naming of the new file and its rename leaves that file
+// behind as "<file>.XXXXXX", with a copy of the settings in it.
+void UserDefaults::removeLeftovers() const
+{
+    const QFileInfo info(m_filePath);
+    const QDir folder = info.dir();
+    const QStringList leftovers = folder.entryList({info.fileName() + QStringLiteral(".??????")},
+                                                   QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : leftovers)
+        QFile::remove(folder.filePath(name));
 }
 
 // Makes the folder (0700; ours is narrowed to that should it be wider) and an empty file with mode

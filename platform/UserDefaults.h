@@ -27,13 +27,16 @@ public:
     // The string under `key`, or nothing when the key is missing.
     std::optional<QString> string(const QString& key) const;
     void setString(const QString& key, const QString& value);
-    // Replaces the file with the store's contents; false when that failed. A failed write drops
-    // the changes made since the last good one: the store holds what the file still holds.
+    // Replaces the file with the store's contents at one stroke (a reader sees the old file or
+    // the new one); false when that failed. A failed write drops the changes made since the last
+    // good one: the store holds what the file still holds.
     bool synchronize();
 
 private:
     bool write() const;
     bool prepareFile() const;
+    void clearStaleLock() const;
+    void removeLeftovers() const;
 
     QString m_filePath;
     bool m_inOwnFolder = false;
