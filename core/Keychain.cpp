@@ -11,9 +11,9 @@ std::optional<QString> Keychain::storedToken() const
     return *text;
 }
 
-void Keychain::storeToken(const std::optional<QString>& token)
+bool Keychain::storeToken(const std::optional<QString>& token)
 {
     if (!token)
-        return;
-    Settings::common().GUID().setValue(*token);
+        return true;
+    return Settings::common().GUID().setValue(*token);
 }

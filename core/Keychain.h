@@ -13,7 +13,8 @@ public:
     {}
 
     std::optional<QString> storedToken() const;
-    void storeToken(const std::optional<QString>& token);
+    // False when the token could not be written; the stored token is then the old one.
+    bool storeToken(const std::optional<QString>& token);
 
 private:
     QString m_store;

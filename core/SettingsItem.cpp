@@ -38,14 +38,18 @@ SettingsItem::SettingsItem(QString key, SettingsValue defaultValue, UserDefaults
     , m_value(read(defaultValue))
 {}
 
-void SettingsItem::setValue(const SettingsValue& value)
+bool SettingsItem::setValue(const SettingsValue& value)
 {
     const QString text = textForm(value);
     if (UnicodeText::equal(text, textForm(m_value)))
-        return;
+        return true;
     m_defaults.setString(m_key, text);
-    m_defaults.synchronize();
+    // Kept only once it is in the file: otherwise storing the same value again would skip the
+    // write.
+    if (!m_defaults.synchronize())
+        return false;
     m_value = value;
+    return true;
 }
 
 SettingsValue SettingsItem::read(const SettingsValue& defaultValue) const

@@ -1,7 +1,8 @@
 #pragma once
 // One key of the program's UserDefaults with its value cached in memory. The stored value is read
 // once, at construction; an assignment writes (and synchronises) only when the text form of the
-// value changes. Takes no lock: callers serialise assignments to one item.
+// value changes, and changes the cached value only when that write worked. Takes no lock: callers
+// serialise assignments to one item.
 
 #include "SettingsValue.h"
 
@@ -17,7 +18,8 @@ public:
     SettingsItem(QString key, SettingsValue defaultValue, UserDefaults& defaults);
 
     const SettingsValue& value() const { return m_value; }
-    void setValue(const SettingsValue& value);
+    // False when the value could not be written; the item and the file then keep the old one.
+    bool setValue(const SettingsValue& value);
     QString description() const { return textForm(m_value); }
 
 private:

@@ -1,15 +1,13 @@
 #pragma once
 // The program's own string store: one INI file per program at
-// $XDG_CONFIG_HOME/tovo/<application id>.conf, readable by its owner only (0600). The application
-// id is QCoreApplication::applicationName() unless set here. A file that does not parse reads as
-// empty and is replaced by a clean one on the next write.
+// $XDG_CONFIG_HOME/tovo/<application id>.conf, readable by its owner only (0600, in a 0700
+// folder). The application id is QCoreApplication::applicationName() unless set here. A file that
+// does not parse reads as empty and is replaced by a clean one on the next write.
 
 #include <QMutex>
 #include <QString>
-#include <memory>
+#include <QVariantMap>
 #include <optional>
-
-class QSettings;
 
 class UserDefaults {
 public:
@@ -21,7 +19,6 @@ public:
 
     // A store on an explicit file (tests, tools).
     explicit UserDefaults(QString filePath);
-    ~UserDefaults();
     UserDefaults(const UserDefaults&) = delete;
     UserDefaults& operator=(const UserDefaults&) = delete;
 
@@ -30,15 +27,21 @@ public:
     // The string under `key`, or nothing when the key is missing.
     std::optional<QString> string(const QString& key) const;
     void setString(const QString& key, const QString& value);
-    // Writes pending changes to the file; false when that failed.
+    // Replaces the file with the store's contents at one stroke (a reader sees the old file or
+    // the new one); false when that failed. A failed write drops the changes made since the last
+    // good one: the store holds what the file still holds.
     bool synchronize();
 
 private:
-    void open();
-    void prepareFile() const;
+    bool write() const;
+    bool prepareFile() const;
+    void clearStaleLock() const;
+    void removeLeftovers() const;
 
     QString m_filePath;
+    bool m_inOwnFolder = false;
     mutable QMutex m_mutex;
-    std::unique_ptr<QSettings> m_settings;
+    QVariantMap m_values; // what the store holds
+    QVariantMap m_saved;  // what the file holds
     bool m_corrupt = false;
 };

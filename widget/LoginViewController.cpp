@@ -8,9 +8,17 @@
 #include "platform/Workspace.h"
 #include "ui_LoginViewController.h"
 
+#include <QKeyEvent>
+#include <QShortcut>
+
 namespace {
 
 constexpr int statusImageSize = 20;
+
+bool isReturn(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
 
 } // namespace
 
@@ -38,10 +46,27 @@ void LoginViewController::setAuthenticateEnabled(bool enabled)
 
 void LoginViewController::viewDidLoad()
 {
-    // Return on the focused button signs in, as it does in either text field.
-    m_ui->buttonAuthenticate->setAutoDefault(true);
+    // Return is the form's key equivalent: wherever the focus is in the form it presses the
+    // sign-in button, except in a text field, which keeps it for its own action.
     m_ui->buttonAuthenticate->setDefault(true);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* shortcut =
+            new QShortcut(key, view(), nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, m_ui->buttonAuthenticate, &QPushButton::click);
+    }
+    m_ui->textFieldEmail->installEventFilter(this);
+    m_ui->textFieldPassword->installEventFilter(this);
     m_ui->progressIndicator->hide();
+}
+
+bool LoginViewController::eventFilter(QObject* watched, QEvent* event)
+{
+    // Accepting the override keeps the shortcut from taking Return from a text field.
+    if (event->type() == QEvent::ShortcutOverride && isReturn(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return ViewController::eventFilter(watched, event);
 }
 
 void LoginViewController::viewWillAppear()
@@ -74,8 +99,8 @@ void LoginViewController::signIn()
     view();
     m_ui->progressIndicator->show();
     m_ui->imageViewAuthenticationStatus->hide();
-    m_ui->textFieldPassword->clearFocus();
-    m_ui->textFieldEmail->clearFocus();
+    // The fields give up the focus to the form, where Return still signs in.
+    view()->setFocus(Qt::OtherFocusReason);
 
     const std::shared_ptr<LoginViewController> self = sharedFrom(this);
     APIClient::sharedClient().authenticate(
@@ -95,7 +120,11 @@ void LoginViewController::loginSuccess(const QString& /*message*/)
     showStatus(true);
     const std::shared_ptr<LoginViewController> self = sharedFrom(this);
     MainQueue::asyncAfter(m_storeDelay, [self] {
-        Keychain(tokenStoreName).storeToken(self->token());
+        // A GUID that could not be kept is no sign-in: the form stays for another attempt.
+        if (!Keychain(tokenStoreName).storeToken(self->token())) {
+            self->loginFailed(QStringLiteral("The account could not be saved"));
+            return;
+        }
         self->dismissViewController(self.get());
     });
 }
@@ -103,6 +132,11 @@ void LoginViewController::loginSuccess(const QString& /*message*/)
 void LoginViewController::loginFailed(const QString& /*message*/)
 {
     showStatus(false);
+    if (isViewLoaded()) {
+        // Ready for the corrected password (and Return).
+        m_ui->textFieldPassword->setFocus(Qt::OtherFocusReason);
+        m_ui->textFieldPassword->selectAll();
+    }
 }
 
 void LoginViewController::showStatus(bool signedIn)

@@ -1,7 +1,8 @@
 #pragma once
 // The sign-in form shown inside the panel: e-mail address and password to the account GUID.
 // Shows the outcome as a status image; after a success it stores the GUID a moment later and
-// closes itself. The password is only read to pass it on, never kept.
+// closes itself (or, when the GUID cannot be stored, shows a failure and stays). Return signs in
+// wherever the focus is in the form. The password is only read to pass it on, never kept.
 
 #include "platform/ViewController.h"
 
@@ -48,6 +49,7 @@ public Q_SLOTS:
 
 protected:
     QWidget* loadView() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void signIn();

@@ -7,13 +7,16 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <csignal>
 #include <cstdio>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 // The store files, the settings item's read and write rules on a store of its own, and the token
-// store on the program's standard store. What the next start sees is asked of a child process of
-// this program: "--child read <file>" prints the "guid" of a store file, "--child token
-// <application id> [<token>]" stores the token (or none) and prints the stored one as that program.
+// store on the program's standard store. Runs under umask 000, so every mode checked is the
+// store's own doing. What the next start sees is asked of a child process of this program:
+// "--child read <file>" prints the "guid" of a store file, "--child token <application id>
+// [<token>]" stores the token (or none) and prints the stored one as that program.
 namespace {
 
 const QString key = u"guid"_qs;
@@ -90,8 +93,9 @@ private Q_SLOTS:
     {
         m_path = storePath(QString::fromLatin1(QTest::currentTestFunction()) + u'-' +
                            QString::fromUtf8(QTest::currentDataTag()));
-        QFile::remove(m_path);
-        QDir().mkpath(QFileInfo(m_path).path());
+        m_folder = QFileInfo(m_path).path();
+        QDir(m_folder).removeRecursively();
+        QFile::remove(m_folder); // a failed run may leave a file in its place
     }
 
     void roundTripInNextProcess_data()
@@ -106,7 +110,7 @@ private Q_SLOTS:
         QTest::newRow("missing") << std::optional<QString>();
     }
 
-    // A new file is the owner's only; only "other" is written for a missing "guid".
+    // A new file and folder are the owner's only; only "other" is written for a missing "guid".
     void roundTripInNextProcess()
     {
         QFETCH(std::optional<QString>, value);
@@ -120,10 +124,11 @@ private Q_SLOTS:
         }
         QCOMPARE(child({u"read"_qs, m_path}), value);
         QCOMPARE(modeOf(m_path), 0600u);
+        QCOMPARE(modeOf(m_folder), 0700u);
     }
 
     // A corrupt file reads as empty and is replaced by a clean one on the next write; an existing
-    // file loses its wider permissions.
+    // file and folder lose their wider permissions, and what an interrupted write left goes.
     void existingFile_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -139,10 +144,12 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, content);
         QFETCH(std::optional<QString>, read);
+        QVERIFY(QDir().mkpath(m_folder));
         QFile file(m_path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         file.close();
         QVERIFY(QFile::setPermissions(m_path, QFile::Permissions(0x6644)));
+        QVERIFY(QFile::copy(m_path, m_path + u".Ab12Cd"_qs));
 
         UserDefaults defaults(m_path);
         QCOMPARE(defaults.string(key), read);
@@ -150,6 +157,8 @@ private Q_SLOTS:
         QVERIFY(defaults.synchronize());
         QCOMPARE(child({u"read"_qs, m_path}), std::optional(u"fresh"_qs));
         QCOMPARE(modeOf(m_path), 0600u);
+        QCOMPARE(modeOf(m_folder), 0700u);
+        QVERIFY(!QFile::exists(m_path + u".Ab12Cd"_qs));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY2(!file.readAll().contains("old"), "the old content was kept");
     }
@@ -218,13 +227,50 @@ private Q_SLOTS:
 
         // A number item compares text forms: the text "42" is no change, and the integer stays.
         overwriteOnDisk(m_path, u"42"_qs);
-        SettingsItem number(key, qint64(0), defaults);
+        UserDefaults numbers(m_path);
+        SettingsItem number(key, qint64(0), numbers);
         QVERIFY(!writes(number, u"42"_qs));
         QCOMPARE(describe(number.value()), u"int 42"_qs);
         QVERIFY(writes(number, true));
         QCOMPARE(onDisk(m_path), std::optional(u"1"_qs));
         QVERIFY(writes(number, qint64(-12)));
         QCOMPARE(onDisk(m_path), std::optional(u"-12"_qs));
+    }
+
+    // A write that fails (a full disk) leaves the file, the store and the item as they were, so
+    // that writing the same value again still writes it. Both ways fail for root as well.
+    void failedWriteKeepsTheOldValue_data()
+    {
+        QTest::addColumn<bool>("folderIsAFile");
+        QTest::newRow("file size limit") << false;
+        QTest::newRow("folder is a file") << true;
+    }
+
+    void failedWriteKeepsTheOldValue()
+    {
+        QFETCH(bool, folderIsAFile);
+        QFile blocker(m_folder);
+        QVERIFY(folderIsAFile ? blocker.open(QIODevice::WriteOnly) : QDir().mkpath(m_folder));
+        const std::optional<QString> old = folderIsAFile ? std::nullopt : std::optional(u"old"_qs);
+        if (old)
+            overwriteOnDisk(m_path, *old);
+        UserDefaults defaults(m_path);
+        SettingsItem item(key, QString(), defaults);
+
+        rlimit limit{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit noFileGrows{0, limit.rlim_max};
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, folderIsAFile ? &limit : &noFileGrows), 0);
+        const bool stored = item.setValue(u"new"_qs);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        QVERIFY(!stored);
+        QCOMPARE(describe(item.value()), u"text "_qs + old.value_or(QString()));
+        QCOMPARE(defaults.string(key), old);
+        QCOMPARE(onDisk(m_path), old);
+
+        QVERIFY(!folderIsAFile || blocker.remove());
+        QVERIFY(item.setValue(u"new"_qs));
+        QCOMPARE(onDisk(m_path), std::optional(u"new"_qs));
     }
 
     // Each program keeps its own store. Storing no token keeps the stored one (the child stores
@@ -234,6 +280,10 @@ private Q_SLOTS:
         const QString tray = u"tovo.TOVO"_qs;
         const QString today = u"tovo.TOVO.TOVOToday"_qs;
         const QString token = u"token"_qs;
+        // A write killed right after making its lock file leaves it empty: the next one goes on
+        // (rather than waiting out the lock for as long as the child is given).
+        QVERIFY(QDir().mkpath(m_folder));
+        QVERIFY(QFile(storePath(today) + u".lock"_qs).open(QIODevice::WriteOnly));
         QCOMPARE(child({token, today, u"from-widget"_qs}), std::optional(u"from-widget"_qs));
         QCOMPARE(child({token, today}), std::optional(u"from-widget"_qs));
         QCOMPARE(child({token, tray}), std::nullopt);
@@ -250,12 +300,16 @@ private Q_SLOTS:
 
 private:
     QString m_path;
+    QString m_folder;
 };
 
 int main(int argc, char** argv)
 {
+    ::umask(0);
     if (argc >= 4 && qstrcmp(argv[1], "--child") == 0)
         return childMain(argc, argv);
+    // Writes past a file size limit fail instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
     tst_Settings test;
     return QTest::qExec(&test, argc, argv);

@@ -10,13 +10,16 @@
 #include "MessageViewController.h"
 #include "core/Keychain.h"
 #include "platform/TodayPanel.h"
+#include "platform/UserDefaults.h"
 #include "platform/WidgetListViewController.h"
 
+#include <QApplication>
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -133,10 +136,14 @@ private:
         }
     }
 
-    // Shows the panel without a GUID and fills in the sign-in form it offers.
+    // Shows the panel without a GUID and fills in the sign-in form it offers; the panel has the
+    // keyboard.
     bool showLogin(const QString& secret)
     {
         m_panel->show();
+        m_panel->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_panel.get()))
+            return false;
         m_login = qobject_cast<LoginViewController*>(m_panel->presentedViewController());
         if (m_login) {
             outlet<QLineEdit>("textFieldEmail")->setText(QStringLiteral("me@example.com"));
@@ -266,6 +273,8 @@ private Q_SLOTS:
         QTest::newRow("Return in the password") << "textFieldPassword" << true << password << true;
         QTest::newRow("Return, button disabled")
             << "textFieldPassword" << false << password << true;
+        // Return is the form's, wherever the focus is in it.
+        QTest::newRow("Return on Cancel") << "buttonCancel" << true << password << true;
         QTest::newRow("rejected by the service")
             << "buttonAuthenticate" << true << "wrong" << false;
         // No request can carry it: the failure shows before the click returns.
@@ -296,7 +305,8 @@ private Q_SLOTS:
         if (trigger == button->objectName()) {
             button->click();
         } else {
-            QTest::keyClick(outlet<QLineEdit>(qPrintable(trigger)), Qt::Key_Return);
+            outlet<QWidget>(qPrintable(trigger))->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         }
         const bool atOnce = secret.contains(QLatin1Char(' '));
         QCOMPARE(progress->isVisible(), !atOnce);
@@ -319,9 +329,13 @@ private Q_SLOTS:
             QCOMPARE(outlet<QLineEdit>("textFieldPassword")->text(), secret);
             QCOMPARE(m_panel->presentedViewController(), m_login);
             QCOMPARE(m_login->token(), std::nullopt);
-            // A new attempt hides the old outcome until its own arrives.
-            outlet<QLineEdit>("textFieldPassword")->setText(QStringLiteral("wrong"));
-            button->click();
+            // What one types next replaces the password, and Return tries again; the new attempt
+            // hides the old outcome until its own arrives.
+            auto* field = outlet<QLineEdit>("textFieldPassword");
+            QCOMPARE(QApplication::focusWidget(), field);
+            QTest::keyClicks(field, QStringLiteral("wrong"));
+            QCOMPARE(field->text(), QStringLiteral("wrong"));
+            QTest::keyClick(field, Qt::Key_Return);
             QVERIFY(status->isHidden());
             QTRY_VERIFY(status->isVisible());
             return;
@@ -342,6 +356,30 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::ReadOnly));
             QVERIFY2(!file.readAll().contains(password.toUtf8()), qPrintable(file.fileName()));
         }
+    }
+
+    // A GUID that cannot be written (the settings folder is a file) is a failed sign-in; once it
+    // can, signing in again writes it.
+    void unstorableGuidKeepsTheFormOpen()
+    {
+        QVERIFY(showLogin(password));
+        const QString file = UserDefaults::standard().filePath();
+        const QString folder = QFileInfo(file).path();
+        QVERIFY(QDir(folder).removeRecursively());
+        QFile blocker(folder);
+        const auto unblock = qScopeGuard([&blocker] { blocker.remove(); });
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        auto* status = outlet<QLabel>("imageViewAuthenticationStatus");
+        outlet<QPushButton>("buttonAuthenticate")->click();
+        QTRY_COMPARE(status->accessibleName(), QStringLiteral("Signed in"));
+        QTRY_COMPARE(status->accessibleName(), QStringLiteral("Sign-in failed"));
+        QCOMPARE(m_panel->presentedViewController(), m_login);
+        QCOMPARE(storedGuid(), std::nullopt);
+
+        QVERIFY(blocker.remove());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(m_panel->presentedViewController(), nullptr);
+        QCOMPARE(UserDefaults(file).string(QStringLiteral("guid")), QStringLiteral("GUID-42"));
     }
 
     void cancel_data()
