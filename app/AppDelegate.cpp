@@ -1,12 +1,12 @@
-#include "AppDelegate.h"
+#include "app/AppDelegate.h"
 
-#include "AppServices.h"
+#include "app/AppServices.h"
+#include "base/UnicodeText.h"
 #include "core/Keychain.h"
-#include "platform/Alert.h"
-#include "platform/ServiceEndpoints.h"
-#include "platform/StatusItem.h"
-#include "platform/StatusMenuItem.h"
-#include "platform/UnicodeText.h"
+#include "core/ServiceEndpoints.h"
+#include "desktop/Alert.h"
+#include "desktop/StatusItem.h"
+#include "desktop/StatusMenuItem.h"
 
 AppDelegate::AppDelegate(AppServices& services)
     : m_services(services)

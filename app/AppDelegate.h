@@ -4,8 +4,8 @@
 // launcher and shows the first-run alert on a start by the user, and handles "tovo://" URLs.
 // Everything runs on the main thread.
 
-#include "RanBy.h"
-#include "platform/ApplicationHost.h"
+#include "app/RanBy.h"
+#include "bus/ApplicationHost.h"
 
 #include <QString>
 #include <memory>

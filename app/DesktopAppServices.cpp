@@ -1,9 +1,9 @@
-#include "DesktopAppServices.h"
+#include "app/DesktopAppServices.h"
 
-#include "NotificationClient.h"
-#include "platform/Alert.h"
-#include "platform/LoginItems.h"
-#include "platform/Workspace.h"
+#include "app/NotificationClient.h"
+#include "desktop/Alert.h"
+#include "desktop/LoginItems.h"
+#include "desktop/Workspace.h"
 
 #include <QCoreApplication>
 

@@ -2,7 +2,7 @@
 // The tray application's effects on the real desktop: the shared polling client, XDG autostart,
 // a modal message box, the browser, the application object.
 
-#include "AppServices.h"
+#include "app/AppServices.h"
 
 class DesktopAppServices : public AppServices {
 public:

@@ -1,9 +1,9 @@
-#include "NotificationClient.h"
+#include "app/NotificationClient.h"
 
-#include "platform/MainQueue.h"
-#include "platform/ProcessMemory.h"
-#include "platform/UnicodeText.h"
-#include "platform/UserNotificationCenter.h"
+#include "base/MainQueue.h"
+#include "base/UnicodeText.h"
+#include "desktop/ProcessMemory.h"
+#include "desktop/UserNotificationCenter.h"
 
 #include <QtGlobal>
 

@@ -7,8 +7,8 @@
 // alarmSet and firsttime belong to the main thread, where every successful fetch is processed.
 
 #include "core/APIClient.h"
-#include "platform/OperationQueue.h"
-#include "platform/UserNotificationCenterDelegate.h"
+#include "desktop/OperationQueue.h"
+#include "desktop/UserNotificationCenterDelegate.h"
 
 #include <QHash>
 #include <QString>

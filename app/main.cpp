@@ -1,9 +1,9 @@
 // T-O-VO, the tray application: one instance per session on the bus name tovo.TOVO.
 
-#include "AppDelegate.h"
-#include "DesktopAppServices.h"
-#include "platform/ApplicationHost.h"
-#include "platform/UserDefaults.h"
+#include "app/AppDelegate.h"
+#include "app/DesktopAppServices.h"
+#include "base/UserDefaults.h"
+#include "bus/ApplicationHost.h"
 
 #include <QApplication>
 

@@ -1,10 +1,10 @@
-#include "APIClient.h"
+#include "core/APIClient.h"
 
-#include "platform/HttpSession.h"
-#include "platform/ServiceEndpoints.h"
-#include "platform/UnicodeText.h"
-#include "platform/UrlText.h"
-#include "platform/XmlDocument.h"
+#include "base/UnicodeText.h"
+#include "core/ServiceEndpoints.h"
+#include "net/HttpSession.h"
+#include "net/UrlText.h"
+#include "xml/XmlDocument.h"
 
 #include <array>
 

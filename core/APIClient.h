@@ -5,8 +5,8 @@
 // Threads: may be called from any thread. A "Wrong url" failure completes synchronously on the
 // calling thread before the call returns; every other outcome completes later on the main thread.
 
-#include "Alarm.h"
-#include "Result.h"
+#include "core/Alarm.h"
+#include "core/Result.h"
 
 #include <QString>
 #include <functional>

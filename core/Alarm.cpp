@@ -1,6 +1,6 @@
-#include "Alarm.h"
+#include "core/Alarm.h"
 
-#include "platform/UnicodeText.h"
+#include "base/UnicodeText.h"
 
 #include <QMetaProperty>
 

@@ -2,7 +2,7 @@
 // One alarm of the feed. Its five text fields are published as gadget properties, so views can
 // read them by name (see Alarm::field) instead of hard-coding accessors.
 
-#include "Item.h"
+#include "core/Item.h"
 
 #include <QList>
 #include <QString>

@@ -3,7 +3,7 @@
 // fetch failed); alarms are the subclass Alarm. Entries are shared: lists hold shared pointers,
 // and consumers tell an Alarm from a message by a run-time type test, not by alarmType alone.
 
-#include "AlarmType.h"
+#include "core/AlarmType.h"
 
 #include <QObject>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "Keychain.h"
+#include "core/Keychain.h"
 
-#include "Settings.h"
+#include "core/Settings.h"
 
 std::optional<QString> Keychain::storedToken() const
 {

@@ -2,7 +2,7 @@
 // The outcome of every asynchronous service call: Success with the value in a Box, or Failure
 // with an Error.
 
-#include "platform/Error.h"
+#include "base/Error.h"
 
 #include <memory>
 #include <utility>

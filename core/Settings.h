@@ -2,7 +2,7 @@
 // The process-wide settings of the client: just the account GUID, under the key "guid" with the
 // empty text ("none known") as default.
 
-#include "SettingsItem.h"
+#include "core/SettingsItem.h"
 
 class Settings {
 public:

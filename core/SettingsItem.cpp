@@ -1,7 +1,7 @@
-#include "SettingsItem.h"
+#include "core/SettingsItem.h"
 
-#include "platform/UnicodeText.h"
-#include "platform/UserDefaults.h"
+#include "base/UnicodeText.h"
+#include "base/UserDefaults.h"
 
 #include <charconv>
 

@@ -4,7 +4,7 @@
 // value changes, and changes the cached value only when that write worked. Takes no lock: callers
 // serialise assignments to one item.
 
-#include "SettingsValue.h"
+#include "core/SettingsValue.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "SettingsValue.h"
+#include "core/SettingsValue.h"
 
 QString textForm(const SettingsValue& value)
 {

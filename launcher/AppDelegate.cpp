@@ -1,6 +1,6 @@
-#include "AppDelegate.h"
+#include "launcher/AppDelegate.h"
 
-#include "ApplicationBus.h"
+#include "bus/ApplicationBus.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

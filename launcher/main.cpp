@@ -1,6 +1,6 @@
 // T-O-VO Launcher: the login item that starts the tray application.
 
-#include "AppDelegate.h"
+#include "launcher/AppDelegate.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "AlarmFieldBinding.h"
+#include "widget/AlarmFieldBinding.h"
 
 #include "core/Alarm.h"
 

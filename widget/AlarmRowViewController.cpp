@@ -1,10 +1,10 @@
-#include "AlarmRowViewController.h"
+#include "widget/AlarmRowViewController.h"
 
-#include "AlarmFieldBinding.h"
-#include "ColorView.h"
-#include "Helper.h"
-#include "ListEntry.h"
 #include "ui_AlarmRowViewController.h"
+#include "widget/AlarmFieldBinding.h"
+#include "widget/ColorView.h"
+#include "widget/Helper.h"
+#include "widget/ListEntry.h"
 
 AlarmRowViewController::AlarmRowViewController() = default;
 

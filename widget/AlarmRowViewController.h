@@ -2,7 +2,7 @@
 // The row of one alarm: its background takes the colour of the alarm's level, and its labels
 // show the alarm's fields as the interface resource binds them.
 
-#include "platform/ViewController.h"
+#include "widget/ViewController.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "ColorView.h"
+#include "widget/ColorView.h"
 
 #include <QPainter>
 #include <QPalette>

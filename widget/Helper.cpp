@@ -1,6 +1,6 @@
-#include "Helper.h"
+#include "widget/Helper.h"
 
-#include "platform/UnicodeText.h"
+#include "base/UnicodeText.h"
 
 #include <array>
 

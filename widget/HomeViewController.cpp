@@ -1,16 +1,16 @@
-#include "HomeViewController.h"
+#include "widget/HomeViewController.h"
 
-#include "AlarmRowViewController.h"
-#include "ListEntry.h"
-#include "LoginViewController.h"
-#include "MessageViewController.h"
+#include "base/MainQueue.h"
 #include "core/APIClient.h"
 #include "core/Keychain.h"
-#include "platform/MainQueue.h"
-#include "platform/UrlText.h"
-#include "platform/WidgetListViewController.h"
-#include "platform/Workspace.h"
+#include "desktop/Workspace.h"
+#include "net/UrlText.h"
 #include "ui_HomeViewController.h"
+#include "widget/AlarmRowViewController.h"
+#include "widget/ListEntry.h"
+#include "widget/LoginViewController.h"
+#include "widget/MessageViewController.h"
+#include "widget/WidgetListViewController.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 // tray application and loads the alarm list (or offers the login form, once, when there is no
 // GUID). Supplies the list's row controllers and answers the panel's Edit button.
 
-#include "WidgetDelays.h"
 #include "core/Alarm.h"
 #include "core/Result.h"
-#include "platform/ViewController.h"
-#include "platform/WidgetListViewDelegate.h"
-#include "platform/WidgetProviding.h"
+#include "widget/ViewController.h"
+#include "widget/WidgetDelays.h"
+#include "widget/WidgetListViewDelegate.h"
+#include "widget/WidgetProviding.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "ListEntry.h"
+#include "widget/ListEntry.h"
 
 namespace ListEntry {
 

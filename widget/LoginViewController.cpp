@@ -1,12 +1,12 @@
-#include "LoginViewController.h"
+#include "widget/LoginViewController.h"
 
-#include "StatusImage.h"
+#include "base/MainQueue.h"
 #include "core/APIClient.h"
 #include "core/Keychain.h"
-#include "platform/MainQueue.h"
-#include "platform/ServiceEndpoints.h"
-#include "platform/Workspace.h"
+#include "core/ServiceEndpoints.h"
+#include "desktop/Workspace.h"
 #include "ui_LoginViewController.h"
+#include "widget/StatusImage.h"
 
 #include <QKeyEvent>
 #include <QShortcut>

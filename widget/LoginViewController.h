@@ -4,7 +4,7 @@
 // closes itself (or, when the GUID cannot be stored, shows a failure and stays). Return signs in
 // wherever the focus is in the form. The password is only read to pass it on, never kept.
 
-#include "platform/ViewController.h"
+#include "widget/ViewController.h"
 
 #include <chrono>
 #include <memory>

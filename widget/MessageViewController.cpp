@@ -1,9 +1,9 @@
-#include "MessageViewController.h"
+#include "widget/MessageViewController.h"
 
-#include "ColorView.h"
-#include "Helper.h"
-#include "ListEntry.h"
 #include "ui_MessageViewController.h"
+#include "widget/ColorView.h"
+#include "widget/Helper.h"
+#include "widget/ListEntry.h"
 
 MessageViewController::MessageViewController() = default;
 

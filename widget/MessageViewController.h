@@ -2,7 +2,7 @@
 // The row of a message entry (no alarms, or the fetch failed): one line of text on the colour of
 // the entry's type.
 
-#include "platform/ViewController.h"
+#include "widget/ViewController.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "StatusImage.h"
+#include "widget/StatusImage.h"
 
 // The built-in images live in this static library's resources, which the linker would drop
 // without a reference.

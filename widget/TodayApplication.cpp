@@ -1,7 +1,7 @@
-#include "TodayApplication.h"
+#include "widget/TodayApplication.h"
 
-#include "HomeViewController.h"
-#include "platform/TodayPanel.h"
+#include "widget/HomeViewController.h"
+#include "widget/TodayPanel.h"
 
 TodayApplication::TodayApplication(WidgetDelays delays)
     : m_delays(delays)

@@ -2,8 +2,8 @@
 // tovo-today's application delegate: opens the Today panel with its home controller when the
 // launch finishes, and brings it back to the front when the program is started again.
 
-#include "WidgetDelays.h"
-#include "platform/ApplicationHost.h"
+#include "bus/ApplicationHost.h"
+#include "widget/WidgetDelays.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 // tovo-today: the Today panel, once per desktop session.
 
-#include "TodayApplication.h"
+#include "widget/TodayApplication.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -10,8 +10,8 @@
 // The tokens differ in length (and so does the file) from one number to the next, so a file
 // that mixed two writes would not read back as any token.
 
+#include "base/UserDefaults.h"
 #include "core/Keychain.h"
-#include "platform/UserDefaults.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

@@ -3,8 +3,8 @@
 // of the same size whose texts are long runs of combining marks. Prints hostile_vs_plain_ratio,
 // then, as the last line, feed_vs_libxml2_ratio=<ours / bare libxml2>.
 
+#include "base/UnicodeText.h"
 #include "core/APIClient.h"
-#include "platform/UnicodeText.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

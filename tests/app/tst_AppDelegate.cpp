@@ -3,16 +3,16 @@
 // token store is the real one, in the test's private configuration folder. Then the real
 // services: the launcher's autostart entry, and a sleeping polling loop ended on quit.
 
-#include "AppDelegate.h"
-#include "AppServices.h"
-#include "DesktopAppServices.h"
-#include "NotificationClient.h"
+#include "app/AppDelegate.h"
+#include "app/AppServices.h"
+#include "app/DesktopAppServices.h"
+#include "app/NotificationClient.h"
 #include "core/Keychain.h"
-#include "platform/Alert.h"
-#include "platform/LoginItems.h"
-#include "platform/ServiceEndpoints.h"
-#include "platform/StatusItem.h"
-#include "platform/StatusMenuItem.h"
+#include "core/ServiceEndpoints.h"
+#include "desktop/Alert.h"
+#include "desktop/LoginItems.h"
+#include "desktop/StatusItem.h"
+#include "desktop/StatusMenuItem.h"
 
 #include <QFile>
 #include <QProcess>

@@ -2,9 +2,9 @@
 // recording notification server on the test's session bus. No test waits for the interval.
 
 #include "FakeNotificationServer.h"
-#include "NotificationClient.h"
-#include "platform/MainQueue.h"
-#include "platform/UserNotificationCenter.h"
+#include "app/NotificationClient.h"
+#include "base/MainQueue.h"
+#include "desktop/UserNotificationCenter.h"
 
 #include <QTest>
 #include <condition_variable>

@@ -1,7 +1,7 @@
 // The tray menu follows its model, and the drawn tray images read on light and dark panels.
 
-#include "platform/StatusItem.h"
-#include "platform/StatusMenuItem.h"
+#include "desktop/StatusItem.h"
+#include "desktop/StatusMenuItem.h"
 
 #include <QMenu>
 #include <QPainter>

@@ -4,9 +4,9 @@
 
 #include "FakeNotificationServer.h"
 #include "PrivateBus.h"
-#include "platform/UserNotificationCenter.h"
-#include "platform/UserNotificationCenterDelegate.h"
-#include "platform/UserNotificationText.h"
+#include "desktop/UserNotificationCenter.h"
+#include "desktop/UserNotificationCenterDelegate.h"
+#include "desktop/UserNotificationText.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,7 +1,7 @@
 #include "FakeService.h"
 #include "TestCertificates.h"
+#include "base/MainQueue.h"
 #include "core/APIClient.h"
-#include "platform/MainQueue.h"
 
 #include <QTest>
 #include <QThread>

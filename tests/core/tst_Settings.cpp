@@ -1,6 +1,6 @@
+#include "base/UserDefaults.h"
 #include "core/Keychain.h"
 #include "core/SettingsItem.h"
-#include "platform/UserDefaults.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 // application. Leaves a picture of the panel in the test output folder.
 
 #include "EndToEnd.h"
-#include "platform/UserDefaults.h"
+#include "base/UserDefaults.h"
 
 #include <QImage>
 #include <QTest>

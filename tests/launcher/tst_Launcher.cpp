@@ -6,10 +6,10 @@
 #include "ApplicationClient.h"
 #include "PrivateBus.h"
 #include "ProbeLog.h"
-#include "platform/ApplicationBus.h"
-#include "platform/ApplicationHost.h"
-#include "platform/DesktopWorkspace.h"
-#include "platform/UserDefaults.h"
+#include "base/UserDefaults.h"
+#include "bus/ApplicationBus.h"
+#include "bus/ApplicationHost.h"
+#include "desktop/DesktopWorkspace.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>

@@ -1,6 +1,6 @@
 #include "FakeService.h"
 #include "TestCertificates.h"
-#include "platform/HttpSession.h"
+#include "net/HttpSession.h"
 
 #include <QRegularExpression>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "platform/MainQueue.h"
-#include "platform/ServiceEndpoints.h"
-#include "platform/UnicodeText.h"
-#include "platform/UrlText.h"
+#include "base/MainQueue.h"
+#include "base/UnicodeText.h"
+#include "core/ServiceEndpoints.h"
+#include "net/UrlText.h"
 
 #include <QTest>
 #include <QThread>

@@ -6,7 +6,7 @@
 // Lines: "willFinish", "open <url>", "didFinish" or "didFinish notification", "activate",
 // "action <name>". ActivateAction "quit" ends the program.
 
-#include "ApplicationHost.h"
+#include "bus/ApplicationHost.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,17 +1,17 @@
 // The home controller and its sign-in form in the panel, against the fake service, with a fake
 // tovo.TOVO on the private bus that records what the widget hands over.
 
-#include "AlarmRowViewController.h"
 #include "FakeApplication.h"
 #include "FakeService.h"
-#include "HomeViewController.h"
-#include "ListEntry.h"
-#include "LoginViewController.h"
-#include "MessageViewController.h"
+#include "base/UserDefaults.h"
 #include "core/Keychain.h"
-#include "platform/TodayPanel.h"
-#include "platform/UserDefaults.h"
-#include "platform/WidgetListViewController.h"
+#include "widget/AlarmRowViewController.h"
+#include "widget/HomeViewController.h"
+#include "widget/ListEntry.h"
+#include "widget/LoginViewController.h"
+#include "widget/MessageViewController.h"
+#include "widget/TodayPanel.h"
+#include "widget/WidgetListViewController.h"
 
 #include <QApplication>
 #include <QDirIterator>

@@ -1,10 +1,10 @@
 // The alarm row, the message row, the colour view they paint and the tables behind them.
 
-#include "AlarmRowViewController.h"
-#include "ColorView.h"
-#include "Helper.h"
-#include "ListEntry.h"
-#include "MessageViewController.h"
+#include "widget/AlarmRowViewController.h"
+#include "widget/ColorView.h"
+#include "widget/Helper.h"
+#include "widget/ListEntry.h"
+#include "widget/MessageViewController.h"
 
 #include <QLabel>
 #include <QTest>

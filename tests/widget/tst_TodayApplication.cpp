@@ -3,7 +3,7 @@
 
 #include "FakeApplication.h"
 #include "FakeService.h"
-#include "platform/UserDefaults.h"
+#include "base/UserDefaults.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

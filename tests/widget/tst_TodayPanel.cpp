@@ -1,8 +1,8 @@
 // The Today panel: Edit/Done, when its root appears, and presenting and dismissing in its place.
 
-#include "platform/TodayPanel.h"
-#include "platform/ViewController.h"
-#include "platform/WidgetProviding.h"
+#include "widget/TodayPanel.h"
+#include "widget/ViewController.h"
+#include "widget/WidgetProviding.h"
 
 #include <QPushButton>
 #include <QStackedWidget>

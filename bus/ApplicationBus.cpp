@@ -1,0 +1,125 @@
+#include "bus/ApplicationBus.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusServiceWatcher>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QVariantMap>
+#include <memory>
+
+namespace ApplicationBus {
+
+namespace {
+// Long enough for a program to start at login on a busy machine.
+constexpr int awaitTimeoutMs = 15000;
+
+bool deliver(const QDBusConnection& bus, const QDBusMessage& open, Delivery delivery, int timeoutMs)
+{
+    if (delivery == Delivery::Await)
+        return bus.call(open, QDBus::Block, timeoutMs).type() == QDBusMessage::ReplyMessage;
+    // send() marks a method call as needing no reply: nothing waits for the receiver.
+    return bus.send(open);
+}
+
+// The program is started with no URL on its command line, which every local user can read for
+// the life of the process: a URL may carry an account's GUID. It gets the activation flag, so
+// its launch waits for its first message, and `open` is sent as soon as it holds its name: the
+// URLs still count as the ones it was launched with.
+bool startAndHandOver(const QDBusConnection& bus, const QDBusMessage& open,
+                      const QString& applicationId, const QString& program, Delivery delivery)
+{
+    const QDeadlineTimer deadline(awaitTimeoutMs);
+    auto watcher = std::make_unique<QDBusServiceWatcher>(applicationId, bus,
+                                                         QDBusServiceWatcher::WatchForRegistration);
+    // This round trip to the bus daemon comes after the watch is set up, so a name that appears
+    // from now on is seen by one or the other.
+    if (bus.interface()->isServiceRegistered(applicationId).value())
+        return deliver(bus, open, delivery, awaitTimeoutMs);
+    if (!QProcess::startDetached(program, {activationFlag}))
+        return false;
+    if (delivery == Delivery::Send) {
+        // Nothing waits: the panel stays responsive while the program starts.
+        QDBusServiceWatcher* pending = watcher.release();
+        QObject::connect(
+            pending, &QDBusServiceWatcher::serviceRegistered, pending,
+            [pending, bus, open] {
+                bus.send(open);
+                pending->deleteLater();
+            },
+            Qt::SingleShotConnection);
+        QTimer::singleShot(awaitTimeoutMs, pending, &QObject::deleteLater);
+        return true;
+    }
+    QEventLoop loop;
+    QObject::connect(watcher.get(), &QDBusServiceWatcher::serviceRegistered, &loop,
+                     &QEventLoop::quit);
+    QTimer::singleShot(awaitTimeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !deadline.hasExpired() && deliver(bus, open, delivery, int(deadline.remainingTime()));
+}
+} // namespace
+
+QString objectPath(const QString& applicationId)
+{
+    QString path = QStringLiteral("/");
+    for (const QChar c : applicationId) {
+        if (c == QLatin1Char('.'))
+            path += QLatin1Char('/');
+        else if (c.isLetterOrNumber() && c.unicode() < 128)
+            path += c;
+        else
+            path += QLatin1Char('_');
+    }
+    return path;
+}
+
+QString fallbackProgram(const QString& applicationId)
+{
+    QString name;
+    if (applicationId == QLatin1String("tovo.TOVO"))
+        name = QStringLiteral("tovo");
+    else if (applicationId == QLatin1String("tovo.TOVO.TOVOToday"))
+        name = QStringLiteral("tovo-today");
+    else
+        return {};
+    const QString here = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    const QStringList candidates = {
+        here + QStringLiteral(TOVO_LIBEXEC_TO_BINDIR "/") + name, // from the installed launcher
+        here + name,                                              // a sibling program
+        QStringLiteral(TOVO_INSTALL_FULL_BINDIR "/") + name,
+    };
+    for (const QString& candidate : candidates) {
+        const QFileInfo info(candidate);
+        if (info.isFile() && info.isExecutable())
+            return info.absoluteFilePath();
+    }
+    return QStandardPaths::findExecutable(name);
+}
+
+bool openUrls(const QDBusConnection& bus, const QStringList& urls, const QString& applicationId,
+              const QString& fallback, Delivery delivery)
+{
+    const QDBusConnectionInterface* daemon = bus.isConnected() ? bus.interface() : nullptr;
+    if (!daemon)
+        return false;
+    QDBusMessage open = QDBusMessage::createMethodCall(applicationId, objectPath(applicationId),
+                                                       interfaceName, QStringLiteral("Open"));
+    open << urls << QVariantMap();
+    // Two quick questions to the bus daemon (never to the receiver, which may be busy): is the
+    // program running, or can the bus start it?
+    if (daemon->isServiceRegistered(applicationId).value() ||
+        daemon->activatableServiceNames().value().contains(applicationId))
+        return deliver(bus, open, delivery, awaitTimeoutMs);
+    if (fallback.isEmpty())
+        return false;
+    return startAndHandOver(bus, open, applicationId, fallback, delivery);
+}
+
+} // namespace ApplicationBus

@@ -1,0 +1,42 @@
+#pragma once
+// How our programs find each other on the session bus: the org.freedesktop.Application object of
+// an application id, and handing it URLs without waiting for it. Needs only QtCore and QtDBus so
+// the login launcher can use it alone.
+
+#include <QDBusConnection>
+#include <QString>
+#include <QStringList>
+
+namespace ApplicationBus {
+
+inline const QString interfaceName = QStringLiteral("org.freedesktop.Application");
+// The argument of a program started for a message: its launch waits for that message.
+inline const QString activationFlag = QStringLiteral("--dbus-activated");
+
+// "tovo.TOVO" -> "/tovo/TOVO"; characters a path element cannot hold become '_'.
+QString objectPath(const QString& applicationId);
+
+// The program to start for `applicationId` when the bus cannot activate it: the installed
+// binary as seen from the running program's place (bin or libexec), else the configured install
+// path, else one on PATH. Empty when the id is not one of ours or nothing is found.
+QString fallbackProgram(const QString& applicationId);
+
+enum class Delivery {
+    // Returns once the message is on its way; for programs that keep running.
+    Send,
+    // Returns once the receiver has the message (at most 15 s, its start included). A program
+    // that exits right after sending needs this: the bus drops a message that waits for the
+    // receiver's activation when its sender has gone.
+    Await,
+};
+
+// Sends Open(urls, {}) to `applicationId`; the receiver's answer is never needed. The bus starts
+// the program when it is not running but activatable; when it is neither running nor
+// activatable, `fallback` is started detached with activationFlag alone (a URL may hold a
+// secret, and a command line is public) and the URLs follow over the bus once it holds its name:
+// with Send from the event loop, later, with Await before this returns. False when nothing could
+// be done (with Send, a program that never comes up is not noticed).
+bool openUrls(const QDBusConnection& bus, const QStringList& urls, const QString& applicationId,
+              const QString& fallback, Delivery delivery = Delivery::Send);
+
+} // namespace ApplicationBus

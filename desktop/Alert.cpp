@@ -1,0 +1,33 @@
+#include "desktop/Alert.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+int Alert::runModal() const
+{
+    QMessageBox box;
+    box.setWindowTitle(QStringLiteral("T-O-VO"));
+    box.setText(messageText);
+    box.setInformativeText(informativeText);
+    switch (style) {
+    case Style::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Style::Informational:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Style::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    QList<QAbstractButton*> buttons;
+    for (const QString& title : buttonTitles)
+        buttons.append(box.addButton(title, QMessageBox::AcceptRole));
+    if (buttons.isEmpty())
+        buttons.append(box.addButton(QMessageBox::Ok));
+    box.show();
+    box.raise();
+    box.activateWindow();
+    box.exec();
+    return static_cast<int>(buttons.indexOf(box.clickedButton()));
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The desktop's workspace: the browser through QDesktopServices, our other programs through
+// their org.freedesktop.Application object on the session bus.
+
+#include "desktop/Workspace.h"
+
+#include <QDBusConnection>
+
+class DesktopWorkspace : public Workspace {
+public:
+    explicit DesktopWorkspace(QDBusConnection bus = QDBusConnection::sessionBus());
+
+    bool openUrl(const QString& url) override;
+    bool openUrls(const QStringList& urls, const QString& applicationId) override;
+
+    // The program started when the bus can neither reach nor activate the application; empty
+    // means the installed one (tests point it elsewhere).
+    void setFallbackProgram(const QString& program);
+
+private:
+    QDBusConnection m_bus;
+    QString m_fallbackProgram;
+};

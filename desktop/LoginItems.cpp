@@ -1,0 +1,82 @@
+#include "desktop/LoginItems.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+LoginItems::LoginItems(QString directory)
+    : m_directory(std::move(directory))
+{}
+
+QString LoginItems::defaultDirectory()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/autostart");
+}
+
+QString LoginItems::programFor(const QString& applicationId)
+{
+    if (applicationId != QLatin1String("tovo.TOVO.TOVOLauncher"))
+        return {};
+    // Next to our own installed place when it is there (a package for another prefix than the
+    // build's), else the configured one.
+    const QFileInfo beside(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/" TOVO_BINDIR_TO_LIBEXECDIR "/tovo-launcher"));
+    if (beside.isFile())
+        return beside.canonicalFilePath();
+    return QStringLiteral(TOVO_INSTALL_FULL_LIBEXECDIR "/tovo-launcher");
+}
+
+QString LoginItems::entryPath(const QString& applicationId) const
+{
+    return m_directory + QLatin1Char('/') + applicationId + QStringLiteral(".desktop");
+}
+
+namespace {
+// An Exec= argument as the desktop entry format wants it: quoted when it holds anything
+// special, with '"', '`', '$' and '\' escaped inside the quotes.
+QString execArgument(const QString& program)
+{
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`=%");
+    if (std::none_of(program.begin(), program.end(), [](QChar c) { return reserved.contains(c); }))
+        return program;
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : program) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+            c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        quoted += c;
+    }
+    // The format unescapes '\' once more for the value as a whole, and '%' is a field code.
+    return quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+               .replace(QLatin1Char('%'), QStringLiteral("%%")) +
+           QLatin1Char('"');
+}
+} // namespace
+
+bool LoginItems::setEnabled(const QString& applicationId, bool enabled)
+{
+    const QString program = programFor(applicationId);
+    if (program.isEmpty())
+        return false;
+    const QString path = entryPath(applicationId);
+    if (!enabled)
+        return !QFile::exists(path) || QFile::remove(path);
+
+    QFile templateFile(QStringLiteral(":/autostart/") + applicationId + QStringLiteral(".desktop"));
+    if (!templateFile.open(QIODevice::ReadOnly))
+        return false;
+    QString entry = QString::fromUtf8(templateFile.readAll());
+    entry.replace(QStringLiteral("@EXEC@"), execArgument(program));
+
+    if (!QDir().mkpath(m_directory))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(entry.toUtf8());
+    return file.commit();
+}

@@ -1,0 +1,163 @@
+#include "desktop/UserNotificationCenter.h"
+
+#include "desktop/UserNotificationCenterDelegate.h"
+#include "desktop/UserNotificationText.h"
+
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
+#include <QGuiApplication>
+#include <QVariantMap>
+#include <algorithm>
+
+namespace {
+const QString service = QStringLiteral("org.freedesktop.Notifications");
+const QString path = QStringLiteral("/org/freedesktop/Notifications");
+const QString interface = QStringLiteral("org.freedesktop.Notifications");
+const QString defaultAction = QStringLiteral("default");
+
+QDBusMessage call(const QString& method)
+{
+    return QDBusMessage::createMethodCall(service, path, interface, method);
+}
+} // namespace
+
+UserNotificationCenter::UserNotificationCenter(QString desktopEntry, QDBusConnection bus)
+    : m_desktopEntry(std::move(desktopEntry))
+    , m_bus(std::move(bus))
+    , m_serverWatcher(
+          new QDBusServiceWatcher(service, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this))
+{
+    // Another server may announce other capabilities, and it numbers its notifications anew:
+    // the old ids would match notifications that are not ours.
+    connect(m_serverWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        m_capabilitiesKnown = false;
+        m_shown.clear();
+    });
+    m_bus.connect(service, path, interface, QStringLiteral("ActionInvoked"), this,
+                  SLOT(onActionInvoked(uint, QString)));
+    m_bus.connect(service, path, interface, QStringLiteral("NotificationClosed"), this,
+                  SLOT(onNotificationClosed(uint, uint)));
+}
+
+UserNotificationCenter& UserNotificationCenter::defaultCenter()
+{
+    // Never destroyed: completions of calls in flight may still arrive at exit.
+    static auto* center = new UserNotificationCenter(QGuiApplication::desktopFileName(),
+                                                     QDBusConnection::sessionBus());
+    return *center;
+}
+
+void UserNotificationCenter::setDelegate(UserNotificationCenterDelegate* delegate)
+{
+    m_delegate = delegate;
+}
+
+void UserNotificationCenter::deliverNotification(const UserNotification& notification)
+{
+    UserNotification prepared = notification;
+    prepared.title =
+        UserNotificationText::displayed(prepared.title, UserNotificationText::maxTitleLength);
+    prepared.informativeText = UserNotificationText::displayed(prepared.informativeText,
+                                                               UserNotificationText::maxBodyLength);
+    if (m_delegate && !m_delegate->shouldPresentNotification(*this, prepared))
+        return;
+    m_pending.append(prepared);
+    if (m_capabilitiesKnown)
+        sendPending();
+    else if (!m_capabilitiesRequested)
+        requestCapabilities();
+}
+
+void UserNotificationCenter::requestCapabilities()
+{
+    m_capabilitiesRequested = true;
+    auto* watcher =
+        new QDBusPendingCallWatcher(m_bus.asyncCall(call(QStringLiteral("GetCapabilities"))), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                m_capabilitiesRequested = false;
+                const QDBusPendingReply<QStringList> reply = *finished;
+                if (reply.isError()) {
+                    dropPending();
+                    return;
+                }
+                m_bodyMarkup = reply.value().contains(QStringLiteral("body-markup"));
+                m_capabilitiesKnown = true;
+                sendPending();
+            });
+}
+
+void UserNotificationCenter::sendPending()
+{
+    const QList<UserNotification> pending = std::exchange(m_pending, {});
+    for (const UserNotification& notification : pending)
+        send(notification);
+}
+
+void UserNotificationCenter::dropPending()
+{
+    const auto dropped = std::exchange(m_pending, {}).size();
+    for (qsizetype i = 0; i < dropped; ++i)
+        Q_EMIT notificationDropped();
+}
+
+void UserNotificationCenter::send(const UserNotification& notification)
+{
+    QVariantMap hints{{QStringLiteral("desktop-entry"), m_desktopEntry}};
+    if (!notification.soundName.isEmpty())
+        hints.insert(QStringLiteral("sound-name"), notification.soundName);
+    // Alarm texts are plain text: a server that reads markup must not turn "<" or "&" into
+    // tags or eat them.
+    const QString body =
+        m_bodyMarkup ? notification.informativeText.toHtmlEscaped() : notification.informativeText;
+    QDBusMessage notify = call(QStringLiteral("Notify"));
+    notify << QGuiApplication::applicationDisplayName() << quint32(0) << m_desktopEntry
+           << notification.title << body << QStringList{defaultAction, QStringLiteral("Open")}
+           << hints << qint32(-1);
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, notification](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                const QDBusPendingReply<quint32> reply = *finished;
+                if (reply.isError()) {
+                    Q_EMIT notificationDropped();
+                    return;
+                }
+                UserNotification shown = notification;
+                shown.identifier = reply.value();
+                // The oldest go first: a server keeps only a few on screen anyway.
+                if (m_shown.size() == maxShown)
+                    m_shown.removeFirst();
+                m_shown.append(shown);
+                if (m_delegate)
+                    m_delegate->didDeliverNotification(*this, shown);
+            });
+}
+
+qsizetype UserNotificationCenter::indexOfShown(quint32 id) const
+{
+    const auto found = std::find_if(m_shown.cbegin(), m_shown.cend(),
+                                    [id](const UserNotification& n) { return n.identifier == id; });
+    return found == m_shown.cend() ? -1 : found - m_shown.cbegin();
+}
+
+void UserNotificationCenter::onActionInvoked(uint id, const QString& /*actionKey*/)
+{
+    // Every server sends the signal to all listeners; only our own ids are ours.
+    const qsizetype index = indexOfShown(id);
+    if (index >= 0 && m_delegate)
+        m_delegate->didActivateNotification(*this, m_shown.at(index));
+}
+
+void UserNotificationCenter::onNotificationClosed(uint id, uint /*reason*/)
+{
+    const qsizetype index = indexOfShown(id);
+    if (index < 0)
+        return;
+    const UserNotification closed = m_shown.takeAt(index);
+    if (m_delegate)
+        m_delegate->didCloseNotification(*this, closed);
+}

@@ -1,0 +1,61 @@
+#pragma once
+// Desktop notifications through org.freedesktop.Notifications on the session bus. Every bus
+// call is asynchronous, so a slow or missing notification server never blocks the caller; with
+// no server a notification is dropped quietly. Notifications are sent in the order delivered,
+// their texts prepared for display (UserNotificationText).
+
+#include "desktop/UserNotification.h"
+
+#include <QDBusConnection>
+#include <QList>
+#include <QObject>
+
+class QDBusPendingCallWatcher;
+class QDBusServiceWatcher;
+class UserNotificationCenterDelegate;
+
+class UserNotificationCenter : public QObject {
+    Q_OBJECT
+public:
+    // How many shown notifications are remembered for the server's signals.
+    static constexpr qsizetype maxShown = 100;
+
+    // `desktopEntry` names our desktop file (hint "desktop-entry") and our icon.
+    UserNotificationCenter(QString desktopEntry, QDBusConnection bus);
+
+    // The program's centre on the session bus, for the desktop file name of the application.
+    static UserNotificationCenter& defaultCenter();
+
+    UserNotificationCenterDelegate* delegate() const { return m_delegate; }
+    void setDelegate(UserNotificationCenterDelegate* delegate);
+
+    // Shows the notification at once (main thread).
+    void deliverNotification(const UserNotification& notification);
+
+Q_SIGNALS:
+    // A notification that could not be shown (no server, or the server refused it).
+    void notificationDropped();
+
+private Q_SLOTS:
+    void onActionInvoked(uint id, const QString& actionKey);
+    void onNotificationClosed(uint id, uint reason);
+
+private:
+    void requestCapabilities();
+    void sendPending();
+    void send(const UserNotification& notification);
+    void dropPending();
+    // In m_shown; -1 when not there.
+    qsizetype indexOfShown(quint32 id) const;
+
+    QString m_desktopEntry;
+    QDBusConnection m_bus;
+    QDBusServiceWatcher* m_serverWatcher;
+    UserNotificationCenterDelegate* m_delegate = nullptr;
+    bool m_capabilitiesKnown = false;
+    bool m_capabilitiesRequested = false;
+    bool m_bodyMarkup = false;
+    QList<UserNotification> m_pending;
+    // Oldest first, at most maxShown.
+    QList<UserNotification> m_shown;
+};

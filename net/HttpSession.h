@@ -1,0 +1,92 @@
+#pragma once
+// The one HTTP(S) session of a program: GET only, on libcurl's multi interface driven by the main
+// thread's event loop. Every answer is bounded: body size (per request), header size, time without
+// data and total time. No cookies, HTTP/1.1 on a fresh connection per request and no automatic
+// resend, so one call puts at most one request on the wire. TLS peers are always verified
+// (the system's CAs, plus a PEM bundle named by SSL_CERT_FILE); the proxy variables apply
+// (http_proxy, https_proxy, no_proxy).
+
+#include "base/Error.h"
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+class QObject;
+class QSocketNotifier;
+class QTimer;
+
+class HttpSession {
+public:
+    // Errors of the transport: libcurl's failures keep their CURLcode and its fixed message (never
+    // the URL: it may hold a password or a GUID); the codes below are our own.
+    static inline const QString transportErrorDomain = QStringLiteral("TOVOTransportErrorDomain");
+    enum TransportErrorCode {
+        BodyTooLarge = 1000,
+        NoBody = 1001,
+        TimedOut = 1002, // nothing received for the inactivity timeout, or past the deadline
+        HeadersTooLarge = 1003,
+    };
+    // An answer with an HTTP status of 400 or more: code = the status, message "HTTP <status>".
+    static inline const QString httpErrorDomain = QStringLiteral("TOVOHTTPErrorDomain");
+
+    static constexpr qint64 maximumHeaderSize = 64 * 1024; // all header lines of one request
+    static constexpr int maximumRedirects = 5;
+    static constexpr std::chrono::milliseconds defaultInactivityTimeout{60000};
+    // One polling interval: a request never overlaps the next poll.
+    static constexpr std::chrono::milliseconds defaultDeadline{60000};
+
+    struct Response {
+        std::optional<QByteArray> body; // none when the transfer failed
+        std::optional<Error> error;     // set exactly when there is no body
+        int httpStatus = 0;             // 0 when no HTTP answer arrived
+    };
+    using Completion = std::function<void(Response)>;
+
+    static HttpSession& shared();
+
+    // Starts a GET of `urlText`, which must have passed UrlText::isValid; the request target is the
+    // text as it stands. A body above `maximumBodySize` bytes fails the request. Callable from any
+    // thread; `completion` runs once, on the main thread.
+    void get(const QString& urlText, qint64 maximumBodySize, Completion completion);
+
+    // How long a transfer may go without receiving anything, or less than a byte a second (whole
+    // seconds, rounded up; tests shorten it).
+    void setInactivityTimeout(std::chrono::milliseconds timeout);
+    std::chrono::milliseconds inactivityTimeout() const;
+    // How long a request may take in all. The default is defaultDeadline, or TOVO_HTTP_DEADLINE_MS
+    // from the environment (tests and benchmarks only).
+    void setDeadline(std::chrono::milliseconds deadline);
+    std::chrono::milliseconds deadline() const;
+
+    static Error transportError(TransportErrorCode code);
+    static Error httpError(int status);
+
+private:
+    struct Transfer;
+
+    HttpSession();
+    ~HttpSession();
+    void start(const QString& urlText, qint64 maximumBodySize, Completion completion);
+    void setUp();
+    void tearDown();
+    void act(int socket, int events);
+    void finishTransfers();
+    static int watchSocket(void* easy, int socket, int what, void* session, void* socketData);
+    static int scheduleTimeout(void* multi, long timeoutMs, void* session);
+
+    // Main thread only, from the first request until the application object goes.
+    void* m_multi = nullptr;      // the CURLM handle
+    QObject* m_context = nullptr; // owns the timer and the socket notifiers
+    QTimer* m_timer = nullptr;    // libcurl's next time-out
+    std::map<int, std::array<QSocketNotifier*, 2>> m_sockets; // read and write notifier
+    std::map<void*, std::unique_ptr<Transfer>> m_transfers;   // by CURL handle
+    std::atomic<long> m_inactivityMs{static_cast<long>(defaultInactivityTimeout.count())};
+    std::atomic<long> m_deadlineMs{static_cast<long>(defaultDeadline.count())};
+};

@@ -1,0 +1,208 @@
+#include "widget/TodayPanel.h"
+
+#include "widget/ViewController.h"
+#include "widget/WidgetProviding.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+const QMargins proposedMargins(12, 8, 12, 8);
+constexpr int panelWidth = 360;
+constexpr int panelHeight = 540;
+constexpr int screenGap = 16;
+
+} // namespace
+
+TodayPanel::TodayPanel(std::shared_ptr<ViewController> root, QWidget* parent)
+    : QWidget(parent)
+    , m_root(std::move(root))
+    , m_provider(dynamic_cast<WidgetProviding*>(m_root.get()))
+{
+    setObjectName(QStringLiteral("TodayPanel"));
+    setWindowTitle(QStringLiteral("Today"));
+    resize(panelWidth, panelHeight);
+
+    m_title = new QLabel(QStringLiteral("Today"));
+    m_title->setObjectName(QStringLiteral("titleLabel"));
+    QFont titleFont = m_title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+    titleFont.setBold(true);
+    m_title->setFont(titleFont);
+
+    m_editButton = new QPushButton(QStringLiteral("Edit"));
+    m_editButton->setObjectName(QStringLiteral("editButton"));
+    m_editButton->setAccessibleName(QStringLiteral("Edit"));
+    m_editButton->setAccessibleDescription(QStringLiteral("Edit the Today widget"));
+    m_editButton->setVisible(m_provider && m_provider->widgetAllowsEditing());
+    connect(m_editButton, &QPushButton::clicked, this, &TodayPanel::toggleEditing);
+
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(12, 10, 12, 6);
+    header->addWidget(m_title);
+    header->addStretch(1);
+    header->addWidget(m_editButton);
+
+    m_stack = new QStackedWidget;
+    m_stack->setObjectName(QStringLiteral("contentStack"));
+    m_stack->setContentsMargins(
+        m_provider ? m_provider->widgetMarginInsetsForProposedMarginInsets(proposedMargins)
+                   : proposedMargins);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(header);
+    layout->addWidget(m_stack, 1);
+
+    if (m_root) {
+        m_root->setPanel(this);
+        m_stack->addWidget(m_root->view());
+    }
+}
+
+TodayPanel::~TodayPanel()
+{
+    for (const auto& controller : m_presented) {
+        controller->setPanel(nullptr);
+    }
+    if (m_root) {
+        m_root->setPanel(nullptr);
+    }
+}
+
+ViewController* TodayPanel::presentedViewController() const
+{
+    return m_presented.empty() ? nullptr : m_presented.back().get();
+}
+
+void TodayPanel::present(const std::shared_ptr<ViewController>& controller)
+{
+    if (!controller || controller == m_root ||
+        std::find(m_presented.begin(), m_presented.end(), controller) != m_presented.end()) {
+        return;
+    }
+    controller->setPanel(this);
+    m_presented.push_back(controller);
+    QWidget* view = controller->view();
+    m_stack->addWidget(view);
+    m_stack->setCurrentWidget(view);
+    controller->viewWillAppear();
+}
+
+void TodayPanel::dismiss(ViewController* controller)
+{
+    const auto found =
+        std::find_if(m_presented.begin(), m_presented.end(),
+                     [controller](const auto& presented) { return presented.get() == controller; });
+    if (found == m_presented.end()) {
+        return;
+    }
+    std::shared_ptr<ViewController> released = *found;
+    m_presented.erase(found);
+    released->setPanel(nullptr);
+    QWidget* view = released->view();
+    m_stack->removeWidget(view);
+    view->hide();
+    view->setParent(nullptr);
+    QMetaObject::invokeMethod(
+        this, [released = std::move(released)]() mutable { released.reset(); },
+        Qt::QueuedConnection);
+
+    if (ViewController* top = presentedViewController()) {
+        m_stack->setCurrentWidget(top->view());
+    } else if (m_root) {
+        m_stack->setCurrentWidget(m_root->view());
+        if (m_onScreen) {
+            rootWillAppear();
+        }
+    }
+}
+
+void TodayPanel::activate()
+{
+    const bool wasOnScreen = m_onScreen;
+    if (isMinimized()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    }
+    show();
+    raise();
+    activateWindow();
+    // Showing or restoring the panel made the root appear already.
+    if (wasOnScreen) {
+        rootWillAppear();
+    }
+}
+
+void TodayPanel::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_placed) {
+        m_placed = true;
+        placeOnScreen();
+    }
+    if (!m_onScreen && !isMinimized()) {
+        m_onScreen = true;
+        rootWillAppear();
+    }
+}
+
+void TodayPanel::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    m_onScreen = false;
+}
+
+void TodayPanel::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) {
+        return;
+    }
+    if (isMinimized()) {
+        m_onScreen = false;
+    } else if (isVisible() && !m_onScreen) {
+        m_onScreen = true;
+        rootWillAppear();
+    }
+}
+
+void TodayPanel::toggleEditing()
+{
+    m_editing = !m_editing;
+    m_editButton->setText(m_editing ? QStringLiteral("Done") : QStringLiteral("Edit"));
+    m_editButton->setAccessibleName(m_editButton->text());
+    if (!m_provider) {
+        return;
+    }
+    if (m_editing) {
+        m_provider->widgetDidBeginEditing();
+    } else {
+        m_provider->widgetDidEndEditing();
+    }
+}
+
+void TodayPanel::rootWillAppear()
+{
+    if (m_root) {
+        m_root->viewWillAppear();
+    }
+}
+
+void TodayPanel::placeOnScreen()
+{
+    // A side panel: along the right edge of the screen, below its top.
+    if (const QScreen* where = screen()) {
+        const QRect area = where->availableGeometry();
+        const int height = std::min(panelHeight, area.height() - 2 * screenGap);
+        resize(panelWidth, std::max(height, minimumSizeHint().height()));
+        move(area.right() - width() - screenGap, area.top() + screenGap);
+    }
+}

@@ -1,0 +1,229 @@
+#include "xml/XmlDocument.h"
+
+#include <libxml/SAX2.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/xmlerror.h>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+void ignoreGenericError(void*, const char*, ...) {}
+void ignoreStructuredError(void*, xmlErrorPtr) {}
+
+std::string_view view(const xmlChar* text)
+{
+    return text ? std::string_view(reinterpret_cast<const char*>(text)) : std::string_view();
+}
+
+// Sits between the parser and libxml2's own tree builder and passes on only what the filter
+// keeps. Skipped elements are counted so that their end tags are skipped as well. The content of
+// an entity, parsed on its first use in a context of its own, always passes: it is kept with the
+// entity's declaration and may be referenced again where the filter keeps it.
+class FilteringBuilder {
+public:
+    explicit FilteringBuilder(XmlDocument::Filter filter)
+        : m_filter(filter)
+    {}
+
+    void install(xmlParserCtxtPtr context)
+    {
+        context->_private = this;
+        xmlSAXHandler& sax = *context->sax;
+        sax.startElementNs = startElement;
+        sax.endElementNs = endElement;
+        sax.characters = characters;
+        sax.ignorableWhitespace = characters;
+        sax.cdataBlock = cdataBlock;
+        sax.reference = reference;
+        sax.comment = nullptr;
+        sax.processingInstruction = nullptr;
+    }
+
+private:
+    // The builder filtering this context, or none inside an entity's content.
+    static FilteringBuilder* of(void* context)
+    {
+        const auto* parser = static_cast<xmlParserCtxtPtr>(context);
+        return parser->depth == 0 ? static_cast<FilteringBuilder*>(parser->_private) : nullptr;
+    }
+    static XmlElement parentOf(void* context)
+    {
+        return XmlElement(static_cast<xmlParserCtxtPtr>(context)->node);
+    }
+    static bool keepsText(void* context)
+    {
+        const FilteringBuilder* self = of(context);
+        return !self ||
+               (self->m_skipping == 0 && self->m_filter(parentOf(context), self->m_depth, {}));
+    }
+
+    static void startElement(void* context, const xmlChar* localName, const xmlChar* prefix,
+                             const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
+                             int attributeCount, int defaultedCount, const xmlChar** attributes)
+    {
+        FilteringBuilder* self = of(context);
+        if (!self) {
+            xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces,
+                                  attributeCount, defaultedCount, attributes);
+            return;
+        }
+        if (self->m_skipping > 0) {
+            ++self->m_skipping;
+            return;
+        }
+        std::string_view qualified = view(localName);
+        if (prefix) {
+            self->m_name.assign(view(prefix)).append(1, ':').append(view(localName));
+            qualified = self->m_name;
+        }
+        if (!self->m_filter(parentOf(context), self->m_depth, qualified)) {
+            self->m_skipping = 1;
+            return;
+        }
+        ++self->m_depth;
+        xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces, 0, 0,
+                              nullptr);
+    }
+    static void endElement(void* context, const xmlChar* localName, const xmlChar* prefix,
+                           const xmlChar* uri)
+    {
+        if (FilteringBuilder* self = of(context)) {
+            if (self->m_skipping > 0) {
+                --self->m_skipping;
+                return;
+            }
+            --self->m_depth;
+        }
+        xmlSAX2EndElementNs(context, localName, prefix, uri);
+    }
+    static void characters(void* context, const xmlChar* text, int length)
+    {
+        if (keepsText(context))
+            xmlSAX2Characters(context, text, length);
+    }
+    static void cdataBlock(void* context, const xmlChar* text, int length)
+    {
+        if (keepsText(context))
+            xmlSAX2CDataBlock(context, text, length);
+    }
+    static void reference(void* context, const xmlChar* name)
+    {
+        if (keepsText(context))
+            xmlSAX2Reference(context, name);
+    }
+
+    XmlDocument::Filter m_filter;
+    int m_depth = 0;    // of the next element to be kept
+    int m_skipping = 0; // open elements inside a skipped one, itself included
+    std::string m_name;
+};
+
+// Appends the character data of `node` and its following siblings, descending into elements
+// and into the content of referenced entities, while `budget` lasts. Every node costs one
+// besides its bytes, so that references to empty entities cannot multiply either. Entities
+// nest elements afresh at every level, so the walk keeps its own stack.
+bool appendText(const xmlNode* node, std::string& out, qint64& budget)
+{
+    std::vector<const xmlNode*> resumeAt;
+    while (node || !resumeAt.empty()) {
+        if (!node) {
+            node = resumeAt.back();
+            resumeAt.pop_back();
+            continue;
+        }
+        const bool isText = node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE;
+        const std::string_view text = isText ? view(node->content) : std::string_view();
+        budget -= 1 + static_cast<qint64>(text.size());
+        if (budget < 0)
+            return false;
+        out.append(text);
+        const xmlNode* inner = nullptr;
+        if (node->type == XML_ELEMENT_NODE) {
+            inner = node->children;
+        } else if (node->type == XML_ENTITY_REF_NODE && node->children &&
+                   node->children->type == XML_ENTITY_DECL) {
+            // The tree links a reference to its entity's declaration, which holds the content.
+            inner = reinterpret_cast<const xmlEntity*>(node->children)->children;
+        }
+        if (inner) {
+            resumeAt.push_back(node->next);
+            node = inner;
+        } else {
+            node = node->next;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+XmlDocument::XmlDocument(QByteArrayView bytes, qint64 textBudget, Filter filter)
+    : m_textBudget(textBudget)
+{
+    static const bool initialised = [] {
+        xmlInitParser();
+        return true;
+    }();
+    Q_UNUSED(initialised);
+    if (bytes.size() > std::numeric_limits<int>::max())
+        return;
+    // libxml2 keeps its error handlers per thread; some errors (encoding conversion) bypass the
+    // NOERROR option, so both handlers are silenced on the parsing thread.
+    xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
+    xmlSetStructuredErrorFunc(nullptr, ignoreStructuredError);
+
+    // xmlReadMemory, with room for the filter.
+    xmlParserCtxtPtr context =
+        xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size()));
+    if (!context)
+        return;
+    xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+                                   XML_PARSE_COMPACT);
+    FilteringBuilder builder(filter);
+    if (filter)
+        builder.install(context);
+    xmlParseDocument(context);
+    if (context->wellFormed)
+        m_doc.reset(context->myDoc);
+    else
+        xmlFreeDoc(context->myDoc);
+    context->myDoc = nullptr;
+    xmlFreeParserCtxt(context);
+}
+
+XmlElement XmlDocument::rootElement() const
+{
+    return XmlElement(m_doc ? xmlDocGetRootElement(m_doc.get()) : nullptr);
+}
+
+void XmlDocument::Free::operator()(_xmlDoc* doc) const
+{
+    xmlFreeDoc(doc);
+}
+
+QString XmlDocument::text(XmlElement element)
+{
+    std::string buffer;
+    const std::string_view text = utf8Text(element, buffer);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string_view XmlDocument::utf8Text(XmlElement element, std::string& buffer)
+{
+    const xmlNode* child = element.m_node ? element.m_node->children : nullptr;
+    if (!child || m_textBudget < 0)
+        return {};
+    // Most elements hold exactly one text or CDATA node: read it in place.
+    if (!child->next && (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE)) {
+        const std::string_view text = view(child->content);
+        m_textBudget -= 1 + static_cast<qint64>(text.size());
+        return m_textBudget < 0 ? std::string_view() : text;
+    }
+    buffer.clear();
+    if (!appendText(child, buffer, m_textBudget))
+        return {};
+    return buffer;
+}
