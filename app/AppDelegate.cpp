@@ -5,8 +5,8 @@
 #include "core/Keychain.h"
 #include "core/ServiceEndpoints.h"
 #include "desktop/Alert.h"
-#include "desktop/StatusItem.h"
-#include "desktop/StatusMenuItem.h"
+#include "desktop/TrayIcon.h"
+#include "desktop/TrayMenuItem.h"
 
 AppDelegate::AppDelegate(AppServices& services)
     : m_services(services)
@@ -50,15 +50,15 @@ void AppDelegate::menu(bool startAtLogin)
 {
     if (m_statusItem)
         return;
-    m_statusItem = std::make_unique<StatusItem>();
-    m_statusItem->addItem(new StatusMenuItem(QStringLiteral("T-O-VO..."), [this] { openTovo(); }));
+    m_statusItem = std::make_unique<TrayIcon>();
+    m_statusItem->addItem(new TrayMenuItem(QStringLiteral("T-O-VO..."), [this] { openTovo(); }));
     m_runAtLoginMenuItem =
-        new StatusMenuItem(QStringLiteral("Start at login"), [this] { toggleStartAtLogin(); });
-    m_runAtLoginMenuItem->setState(startAtLogin ? StatusMenuItem::State::On
-                                                : StatusMenuItem::State::Off);
+        new TrayMenuItem(QStringLiteral("Start at login"), [this] { toggleStartAtLogin(); });
+    m_runAtLoginMenuItem->setState(startAtLogin ? TrayMenuItem::State::On
+                                                : TrayMenuItem::State::Off);
     m_statusItem->addItem(m_runAtLoginMenuItem);
-    m_statusItem->addItem(StatusMenuItem::separator());
-    m_statusItem->addItem(new StatusMenuItem(QStringLiteral("Quit"), [this] { menuQuit(); }));
+    m_statusItem->addItem(TrayMenuItem::separator());
+    m_statusItem->addItem(new TrayMenuItem(QStringLiteral("Quit"), [this] { menuQuit(); }));
     m_statusItem->setImage(QStringLiteral("StatusItem"));
     m_statusItem->setAlternateImage(QStringLiteral("StatusItem_i"));
 }
@@ -73,8 +73,8 @@ void AppDelegate::toggleStartAtLogin()
     if (!m_runAtLoginMenuItem)
         return;
     // Off and mixed both become on.
-    const bool on = m_runAtLoginMenuItem->state() != StatusMenuItem::State::On;
-    m_runAtLoginMenuItem->setState(on ? StatusMenuItem::State::On : StatusMenuItem::State::Off);
+    const bool on = m_runAtLoginMenuItem->state() != TrayMenuItem::State::On;
+    m_runAtLoginMenuItem->setState(on ? TrayMenuItem::State::On : TrayMenuItem::State::Off);
     login(on);
 }
 
@@ -94,7 +94,7 @@ void AppDelegate::dialog()
     if (arguments.size() > 1 && UnicodeText::equal(arguments.at(1), QStringLiteral("launched")))
         return;
     Alert alert;
-    alert.addButtonWithTitle(QStringLiteral("Got it"));
+    alert.addButton(QStringLiteral("Got it"));
     alert.messageText = QStringLiteral("T-O-VO is Running");
     alert.informativeText =
         QStringLiteral("To add the T-O-VO Today widget and login, open the today side bar, click "

@@ -1,6 +1,6 @@
 #pragma once
 // The tray application's delegate: works out how the process was started, starts polling with
-// the stored token, builds the status item and its four-entry menu, registers the login
+// the stored token, builds the tray icon and its four-entry menu, registers the login
 // launcher and shows the first-run alert on a start by the user, and handles "tovo://" URLs.
 // Everything runs on the main thread.
 
@@ -11,8 +11,8 @@
 #include <memory>
 
 class AppServices;
-class StatusItem;
-class StatusMenuItem;
+class TrayIcon;
+class TrayMenuItem;
 
 class AppDelegate : public ApplicationDelegate {
 public:
@@ -30,8 +30,8 @@ public:
 
     RanBy ranBy() const { return m_ranBy; }
     void setRanBy(RanBy ranBy) { m_ranBy = ranBy; }
-    StatusItem* statusItem() const { return m_statusItem.get(); }
-    StatusMenuItem* runAtLoginMenuItem() const { return m_runAtLoginMenuItem; }
+    TrayIcon* statusItem() const { return m_statusItem.get(); }
+    TrayMenuItem* runAtLoginMenuItem() const { return m_runAtLoginMenuItem; }
 
     void applicationWillFinishLaunching() override;
     void openUrl(const QString& url) override;
@@ -51,6 +51,6 @@ private:
     AppServices& m_services;
     RanBy m_ranBy = RanBy::User;
     bool m_urlHandlerInstalled = false;
-    std::unique_ptr<StatusItem> m_statusItem;
-    StatusMenuItem* m_runAtLoginMenuItem = nullptr;
+    std::unique_ptr<TrayIcon> m_statusItem;
+    TrayMenuItem* m_runAtLoginMenuItem = nullptr;
 };

@@ -2,8 +2,8 @@
 
 #include "app/NotificationClient.h"
 #include "desktop/Alert.h"
-#include "desktop/LoginItems.h"
-#include "desktop/Workspace.h"
+#include "desktop/Autostart.h"
+#include "desktop/UrlOpener.h"
 
 #include <QCoreApplication>
 
@@ -28,7 +28,7 @@ void DesktopAppServices::stopNotificationTask()
 void DesktopAppServices::setLoginItemEnabled(const QString& applicationId, bool enabled)
 {
     // A refused change is not reported: the menu shows what was asked for.
-    LoginItems().setEnabled(applicationId, enabled);
+    Autostart().setEnabled(applicationId, enabled);
 }
 
 void DesktopAppServices::runAlert(const Alert& alert)
@@ -38,7 +38,7 @@ void DesktopAppServices::runAlert(const Alert& alert)
 
 void DesktopAppServices::openUrl(const QString& url)
 {
-    Workspace::shared().openUrl(url);
+    UrlOpener::shared().openUrl(url);
 }
 
 void DesktopAppServices::terminate()

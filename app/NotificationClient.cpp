@@ -2,8 +2,8 @@
 
 #include "base/MainQueue.h"
 #include "base/UnicodeText.h"
+#include "desktop/DesktopNotifications.h"
 #include "desktop/ProcessMemory.h"
-#include "desktop/UserNotificationCenter.h"
 
 #include <QtGlobal>
 
@@ -25,7 +25,7 @@ NotificationClient& NotificationClient::sharedClient()
 
 std::shared_ptr<NotificationClient> NotificationClient::create(std::chrono::milliseconds interval,
                                                                FeedSource feed,
-                                                               UserNotificationCenter* center)
+                                                               DesktopNotifications* notifications)
 {
     if (!feed) {
         feed = [](const QString& guid, APIClient::AlarmFeedCompletion completion) {
@@ -33,21 +33,22 @@ std::shared_ptr<NotificationClient> NotificationClient::create(std::chrono::mill
         };
     }
     return std::shared_ptr<NotificationClient>(new NotificationClient(
-        interval, std::move(feed), center ? *center : UserNotificationCenter::defaultCenter()));
+        interval, std::move(feed),
+        notifications ? *notifications : DesktopNotifications::defaultCenter()));
 }
 
 NotificationClient::NotificationClient(std::chrono::milliseconds interval, FeedSource feed,
-                                       UserNotificationCenter& center)
+                                       DesktopNotifications& notifications)
     : m_timeInterval(interval)
     , m_feed(std::move(feed))
-    , m_center(center)
+    , m_notifications(notifications)
 {}
 
 NotificationClient::~NotificationClient()
 {
     m_backgroundQueue.shutdown();
-    if (m_center.delegate() == this)
-        m_center.setDelegate(nullptr);
+    if (m_notifications.listener() == this)
+        m_notifications.setListener(nullptr);
 }
 
 const QHash<QString, bool>& NotificationClient::alarmSet() const
@@ -76,18 +77,17 @@ void NotificationClient::setFirsttime(bool firsttime)
 
 void NotificationClient::startNotificationTask(const QString& guid)
 {
-    m_backgroundQueue.addOperation(
-        [this, guid](const BlockOperation& operation) { poll(operation, guid); });
+    m_backgroundQueue.start([this, guid](const PollingTask& task) { poll(task, guid); });
 }
 
 void NotificationClient::stopNotificationTask()
 {
-    m_backgroundQueue.cancelAllOperations();
+    m_backgroundQueue.cancelAll();
 }
 
-void NotificationClient::poll(const BlockOperation& operation, const QString& guid)
+void NotificationClient::poll(const PollingTask& task, const QString& guid)
 {
-    if (operation.isCancelled())
+    if (task.isCancelled())
         return;
     do {
         // False only when the process shuts the queue down.
@@ -104,7 +104,7 @@ void NotificationClient::poll(const BlockOperation& operation, const QString& gu
             // of the parse back instead of keeping it until the next poll.
             MainQueue::async(&ProcessMemory::releaseUnusedHeap);
         });
-    } while (!operation.isCancelled());
+    } while (!task.isCancelled());
 }
 
 void NotificationClient::processAlarms(const AlarmList& alarms)
@@ -145,16 +145,16 @@ void NotificationClient::postNotification(const QString& title, const QString& t
 
 void NotificationClient::deliver(const QString& title, const QString& text)
 {
-    UserNotification notification;
-    notification.title = title;
-    notification.informativeText = text;
-    notification.soundName = UserNotification::defaultSoundName;
-    m_center.setDelegate(this);
-    m_center.deliverNotification(notification);
+    DesktopNotification notification;
+    notification.summary = title;
+    notification.body = text;
+    notification.soundName = DesktopNotification::defaultSoundName;
+    m_notifications.setListener(this);
+    m_notifications.notify(notification);
 }
 
-bool NotificationClient::shouldPresentNotification(UserNotificationCenter& /*center*/,
-                                                   const UserNotification& /*notification*/)
+bool NotificationClient::shouldPresentNotification(DesktopNotifications& /*notifications*/,
+                                                   const DesktopNotification& /*notification*/)
 {
     // Shown even while our own window (the alert) has the focus.
     return true;

@@ -7,8 +7,8 @@
 // alarmSet and firsttime belong to the main thread, where every successful fetch is processed.
 
 #include "core/APIClient.h"
-#include "desktop/OperationQueue.h"
-#include "desktop/UserNotificationCenterDelegate.h"
+#include "desktop/NotificationListener.h"
+#include "desktop/PollingThreads.h"
 
 #include <QHash>
 #include <QString>
@@ -16,9 +16,9 @@
 #include <functional>
 #include <memory>
 
-class UserNotificationCenter;
+class DesktopNotifications;
 
-class NotificationClient : public UserNotificationCenterDelegate,
+class NotificationClient : public NotificationListener,
                            public std::enable_shared_from_this<NotificationClient> {
 public:
     using FeedSource = std::function<void(const QString& guid, APIClient::AlarmFeedCompletion)>;
@@ -30,14 +30,14 @@ public:
     static constexpr qsizetype maxRememberedAlarms = 100000;
 
     // The process-wide client: default interval (or TOVO_POLL_INTERVAL_SECONDS, for tests and
-    // benchmarks), the service's feed, the default notification centre. Never destroyed.
+    // benchmarks), the service's feed, the session's desktop notifications. Never destroyed.
     static NotificationClient& sharedClient();
 
-    // A separate client (tests). An empty feed means APIClient::sharedClient(); a null centre
-    // means the default one.
-    static std::shared_ptr<NotificationClient> create(std::chrono::milliseconds interval,
-                                                      FeedSource feed = {},
-                                                      UserNotificationCenter* center = nullptr);
+    // A separate client (tests). An empty feed means APIClient::sharedClient(), no
+    // `notifications` the session's.
+    static std::shared_ptr<NotificationClient>
+    create(std::chrono::milliseconds interval, FeedSource feed = {},
+           DesktopNotifications* notifications = nullptr);
     ~NotificationClient() override;
     NotificationClient(const NotificationClient&) = delete;
     NotificationClient& operator=(const NotificationClient&) = delete;
@@ -56,22 +56,22 @@ public:
     // Queues one notification for the main thread and returns at once.
     void postNotification(const QString& title, const QString& text);
 
-    OperationQueue& backgroundQueue() { return m_backgroundQueue; }
+    PollingThreads& backgroundQueue() { return m_backgroundQueue; }
 
-    bool shouldPresentNotification(UserNotificationCenter& center,
-                                   const UserNotification& notification) override;
+    bool shouldPresentNotification(DesktopNotifications& notifications,
+                                   const DesktopNotification& notification) override;
 
 private:
     NotificationClient(std::chrono::milliseconds interval, FeedSource feed,
-                       UserNotificationCenter& center);
-    void poll(const BlockOperation& operation, const QString& guid);
+                       DesktopNotifications& notifications);
+    void poll(const PollingTask& task, const QString& guid);
     void deliver(const QString& title, const QString& text);
 
     const std::chrono::milliseconds m_timeInterval;
     const FeedSource m_feed;
-    UserNotificationCenter& m_center;
+    DesktopNotifications& m_notifications;
     QHash<QString, bool> m_alarmSet;
     bool m_firsttime = true;
     // Last, so it is shut down (loops ended) before anything they use goes away.
-    OperationQueue m_backgroundQueue;
+    PollingThreads m_backgroundQueue;
 };

@@ -2,7 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/DesktopAppServices.h"
-#include "base/UserDefaults.h"
+#include "base/SettingsFile.h"
 #include "bus/ApplicationHost.h"
 
 #include <QApplication>
@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("tovo.TOVO"));
     // No window of our own: closing the alert must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    UserDefaults::setApplicationId(QStringLiteral("tovo.TOVO"));
+    SettingsFile::setApplicationId(QStringLiteral("tovo.TOVO"));
 
     DesktopAppServices services;
     AppDelegate delegate(services);

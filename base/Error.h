@@ -8,7 +8,7 @@
 
 class Error {
 public:
-    static inline const QString localizedDescriptionKey = QStringLiteral("NSLocalizedDescription");
+    static inline const QString descriptionKey = QStringLiteral("description");
 
     Error() = default;
     Error(QString domain, int code, QVariantMap userInfo)
@@ -19,16 +19,13 @@ public:
     // An error whose user information holds just its description.
     static Error withDescription(const QString& domain, int code, const QString& description)
     {
-        return Error(domain, code, {{localizedDescriptionKey, description}});
+        return Error(domain, code, {{descriptionKey, description}});
     }
 
     const QString& domain() const { return m_domain; }
     int code() const { return m_code; }
     const QVariantMap& userInfo() const { return m_userInfo; }
-    QString localizedDescription() const
-    {
-        return m_userInfo.value(localizedDescriptionKey).toString();
-    }
+    QString localizedDescription() const { return m_userInfo.value(descriptionKey).toString(); }
 
 private:
     QString m_domain;

@@ -1,7 +1,7 @@
 #pragma once
 // The application main of a program that runs once per desktop session and is reachable as an
 // org.freedesktop.Application on the session bus (bus name = application id, object path
-// derived from it: "tovo.TOVO" -> "/tovo/TOVO").
+// derived from it: "org.example.App" -> "/org/example/App").
 //
 // run() claims the bus name. When another instance already holds it, the arguments are forwarded
 // there (URLs as Open, otherwise Activate, unless the program was started for a message, which
@@ -14,13 +14,15 @@
 // Usage (main.cpp):
 //     QApplication app(argc, argv);
 //     MyDelegate delegate;
-//     ApplicationHost host(QStringLiteral("tovo.TOVO"), delegate);
+//     ApplicationHost host(QStringLiteral("org.example.App"), delegate);
 //     return host.run(QCoreApplication::arguments());
 //
-// Command line: every argument that starts with a URL scheme ("tovo:...") is a launch URL; other
+// Command line: every argument that starts with a URL scheme ("scheme:...") is a launch URL; other
 // arguments are left to the program. The D-Bus service file starts the program with
 // ApplicationBus::activationFlag, which makes the launch wait briefly for the message it was
 // started for, so that URL (or notification action) is part of the launch.
+
+#include "bus/ApplicationDelegate.h"
 
 #include <QDBusConnection>
 #include <QObject>
@@ -30,27 +32,11 @@
 #include <QVariantMap>
 #include <chrono>
 
-class ApplicationDelegate {
-public:
-    virtual ~ApplicationDelegate() = default;
-
-    virtual void applicationWillFinishLaunching() {}
-    // One call per URL, launch URLs included.
-    virtual void openUrl(const QString& /*url*/) {}
-    // userInfo holds ApplicationHost::launchNotificationKey when a notification action started us.
-    virtual void applicationDidFinishLaunching(const QVariantMap& /*userInfo*/) {}
-    // A second start without URLs, or an Activate from the desktop.
-    virtual void activate() {}
-    virtual void activateAction(const QString& /*name*/, const QVariantList& /*parameter*/) {}
-    virtual void applicationWillTerminate() {}
-};
-
 class ApplicationHost : public QObject {
     Q_OBJECT
 public:
     // Key of the launch's user information: the parameter of the notification action.
-    static inline const QString launchNotificationKey =
-        QStringLiteral("ApplicationLaunchUserNotificationKey");
+    static inline const QString launchNotificationKey = QStringLiteral("launchNotification");
     // ActivateAction name meaning "the user activated one of our notifications".
     static inline const QString notificationActionName = QStringLiteral("notification");
     enum class Launch { Primary, Forwarded };

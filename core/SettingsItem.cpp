@@ -1,7 +1,7 @@
 #include "core/SettingsItem.h"
 
+#include "base/SettingsFile.h"
 #include "base/UnicodeText.h"
-#include "base/UserDefaults.h"
 
 #include <charconv>
 
@@ -29,11 +29,11 @@ std::optional<qint64> parseInteger(const QString& text)
 } // namespace
 
 SettingsItem::SettingsItem(QString key, SettingsValue defaultValue)
-    : SettingsItem(std::move(key), std::move(defaultValue), UserDefaults::standard())
+    : SettingsItem(std::move(key), std::move(defaultValue), SettingsFile::standard())
 {}
 
-SettingsItem::SettingsItem(QString key, SettingsValue defaultValue, UserDefaults& defaults)
-    : m_defaults(defaults)
+SettingsItem::SettingsItem(QString key, SettingsValue defaultValue, SettingsFile& file)
+    : m_file(file)
     , m_key(std::move(key))
     , m_value(read(defaultValue))
 {}
@@ -43,10 +43,10 @@ bool SettingsItem::setValue(const SettingsValue& value)
     const QString text = textForm(value);
     if (UnicodeText::equal(text, textForm(m_value)))
         return true;
-    m_defaults.setString(m_key, text);
+    m_file.setString(m_key, text);
     // Kept only once it is in the file: otherwise storing the same value again would skip the
     // write.
-    if (!m_defaults.synchronize())
+    if (!m_file.sync())
         return false;
     m_value = value;
     return true;
@@ -54,7 +54,7 @@ bool SettingsItem::setValue(const SettingsValue& value)
 
 SettingsValue SettingsItem::read(const SettingsValue& defaultValue) const
 {
-    const std::optional<QString> stored = m_defaults.string(m_key);
+    const std::optional<QString> stored = m_file.string(m_key);
     if (!stored)
         return defaultValue;
     if (std::holds_alternative<QString>(defaultValue))

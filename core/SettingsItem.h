@@ -1,5 +1,5 @@
 #pragma once
-// One key of the program's UserDefaults with its value cached in memory. The stored value is read
+// One key of the program's SettingsFile with its value cached in memory. The stored value is read
 // once, at construction; an assignment writes (and synchronises) only when the text form of the
 // value changes, and changes the cached value only when that write worked. Takes no lock: callers
 // serialise assignments to one item.
@@ -8,14 +8,14 @@
 
 #include <QString>
 
-class UserDefaults;
+class SettingsFile;
 
 class SettingsItem {
 public:
     // `defaultValue` applies while nothing is stored; its kind (text or number) decides how a
     // stored text is read back.
     SettingsItem(QString key, SettingsValue defaultValue);
-    SettingsItem(QString key, SettingsValue defaultValue, UserDefaults& defaults);
+    SettingsItem(QString key, SettingsValue defaultValue, SettingsFile& file);
 
     const SettingsValue& value() const { return m_value; }
     // False when the value could not be written; the item and the file then keep the old one.
@@ -25,7 +25,7 @@ public:
 private:
     SettingsValue read(const SettingsValue& defaultValue) const;
 
-    UserDefaults& m_defaults;
+    SettingsFile& m_file;
     QString m_key;
     SettingsValue m_value;
 };

@@ -14,7 +14,7 @@ public:
     Style style = Style::Warning;
     QStringList buttonTitles;
 
-    void addButtonWithTitle(const QString& title) { buttonTitles.append(title); }
+    void addButton(const QString& title) { buttonTitles.append(title); }
 
     // Shows the box and returns the index of the button pressed (-1 when it was closed).
     int runModal() const;

@@ -3,7 +3,7 @@
 #include "base/MainQueue.h"
 #include "core/APIClient.h"
 #include "core/Keychain.h"
-#include "desktop/Workspace.h"
+#include "desktop/UrlOpener.h"
 #include "net/UrlText.h"
 #include "ui_HomeViewController.h"
 #include "widget/AlarmRowViewController.h"
@@ -79,7 +79,7 @@ void HomeViewController::viewWillAppear()
     // Sent exactly as stored: a GUID that makes no valid URL is not handed on.
     const QString url = urlPrefix + *guid;
     if (UrlText::isValid(url)) {
-        Workspace::shared().openUrls({url}, tovoApplicationId);
+        UrlOpener::shared().openUrls({url}, tovoApplicationId);
     }
     const std::shared_ptr<HomeViewController> self = sharedFrom(this);
     APIClient::sharedClient().alarmFeed(

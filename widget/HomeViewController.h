@@ -5,10 +5,10 @@
 
 #include "core/Alarm.h"
 #include "core/Result.h"
+#include "widget/PanelContent.h"
 #include "widget/ViewController.h"
 #include "widget/WidgetDelays.h"
 #include "widget/WidgetListViewDelegate.h"
-#include "widget/WidgetProviding.h"
 
 #include <memory>
 
@@ -18,7 +18,7 @@ class HomeViewController;
 class WidgetListViewController;
 
 class HomeViewController : public ViewController,
-                           public WidgetProviding,
+                           public PanelContent,
                            public WidgetListViewDelegate {
     Q_OBJECT
 public:

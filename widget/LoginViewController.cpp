@@ -4,7 +4,7 @@
 #include "core/APIClient.h"
 #include "core/Keychain.h"
 #include "core/ServiceEndpoints.h"
-#include "desktop/Workspace.h"
+#include "desktop/UrlOpener.h"
 #include "ui_LoginViewController.h"
 #include "widget/StatusImage.h"
 
@@ -91,7 +91,7 @@ void LoginViewController::buttonCancelTouchUpInside()
 
 void LoginViewController::buttonLinkTouchUpInside()
 {
-    Workspace::shared().openUrl(ServiceEndpoints::webBase());
+    UrlOpener::shared().openUrl(ServiceEndpoints::webBase());
 }
 
 void LoginViewController::signIn()

@@ -1,7 +1,7 @@
 #include "widget/TodayPanel.h"
 
+#include "widget/PanelContent.h"
 #include "widget/ViewController.h"
-#include "widget/WidgetProviding.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -24,7 +24,7 @@ constexpr int screenGap = 16;
 TodayPanel::TodayPanel(std::shared_ptr<ViewController> root, QWidget* parent)
     : QWidget(parent)
     , m_root(std::move(root))
-    , m_provider(dynamic_cast<WidgetProviding*>(m_root.get()))
+    , m_content(dynamic_cast<PanelContent*>(m_root.get()))
 {
     setObjectName(QStringLiteral("TodayPanel"));
     setWindowTitle(QStringLiteral("Today"));
@@ -41,7 +41,7 @@ TodayPanel::TodayPanel(std::shared_ptr<ViewController> root, QWidget* parent)
     m_editButton->setObjectName(QStringLiteral("editButton"));
     m_editButton->setAccessibleName(QStringLiteral("Edit"));
     m_editButton->setAccessibleDescription(QStringLiteral("Edit the Today widget"));
-    m_editButton->setVisible(m_provider && m_provider->widgetAllowsEditing());
+    m_editButton->setVisible(m_content && m_content->widgetAllowsEditing());
     connect(m_editButton, &QPushButton::clicked, this, &TodayPanel::toggleEditing);
 
     auto* header = new QHBoxLayout;
@@ -53,8 +53,8 @@ TodayPanel::TodayPanel(std::shared_ptr<ViewController> root, QWidget* parent)
     m_stack = new QStackedWidget;
     m_stack->setObjectName(QStringLiteral("contentStack"));
     m_stack->setContentsMargins(
-        m_provider ? m_provider->widgetMarginInsetsForProposedMarginInsets(proposedMargins)
-                   : proposedMargins);
+        m_content ? m_content->widgetMarginInsetsForProposedMarginInsets(proposedMargins)
+                  : proposedMargins);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -179,13 +179,13 @@ void TodayPanel::toggleEditing()
     m_editing = !m_editing;
     m_editButton->setText(m_editing ? QStringLiteral("Done") : QStringLiteral("Edit"));
     m_editButton->setAccessibleName(m_editButton->text());
-    if (!m_provider) {
+    if (!m_content) {
         return;
     }
     if (m_editing) {
-        m_provider->widgetDidBeginEditing();
+        m_content->widgetDidBeginEditing();
     } else {
-        m_provider->widgetDidEndEditing();
+        m_content->widgetDidEndEditing();
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The "Today" side panel: a narrow window with an Edit/Done button that hosts one root
-// controller (a WidgetProviding), and in its place any controller the root presents.
+// controller (a PanelContent), and in its place any controller the root presents.
 //
 // The root's viewWillAppear runs every time its content becomes visible: when the panel is
 // shown, restored from minimised, activated again (a second start), and when the last presented
@@ -14,12 +14,12 @@ class QLabel;
 class QPushButton;
 class QStackedWidget;
 class ViewController;
-class WidgetProviding;
+class PanelContent;
 
 class TodayPanel : public QWidget {
     Q_OBJECT
 public:
-    // `root` should also be a WidgetProviding; without that the panel offers no Edit button.
+    // `root` should also be a PanelContent; without that the panel offers no Edit button.
     explicit TodayPanel(std::shared_ptr<ViewController> root, QWidget* parent = nullptr);
     ~TodayPanel() override;
 
@@ -47,7 +47,7 @@ private:
     void placeOnScreen();
 
     std::shared_ptr<ViewController> m_root;
-    WidgetProviding* m_provider = nullptr;
+    PanelContent* m_content = nullptr;
     std::vector<std::shared_ptr<ViewController>> m_presented;
     QLabel* m_title = nullptr;
     QPushButton* m_editButton = nullptr;

@@ -10,9 +10,9 @@
 #include "core/Keychain.h"
 #include "core/ServiceEndpoints.h"
 #include "desktop/Alert.h"
-#include "desktop/LoginItems.h"
-#include "desktop/StatusItem.h"
-#include "desktop/StatusMenuItem.h"
+#include "desktop/Autostart.h"
+#include "desktop/TrayIcon.h"
+#include "desktop/TrayMenuItem.h"
 
 #include <QFile>
 #include <QProcess>
@@ -51,10 +51,10 @@ const auto tokens = [] { return Keychain(u"tovo"_s); };
 
 QString checkMark(const AppDelegate& delegate)
 {
-    const StatusMenuItem::State state = delegate.runAtLoginMenuItem()->state();
-    return state == StatusMenuItem::State::On    ? u"on"_s
-           : state == StatusMenuItem::State::Off ? u"off"_s
-                                                 : u"mixed"_s;
+    const TrayMenuItem::State state = delegate.runAtLoginMenuItem()->state();
+    return state == TrayMenuItem::State::On    ? u"on"_s
+           : state == TrayMenuItem::State::Off ? u"off"_s
+                                               : u"mixed"_s;
 }
 
 } // namespace
@@ -117,18 +117,18 @@ private Q_SLOTS:
         RecordingServices services;
         AppDelegate delegate(services);
         delegate.menu(true);
-        StatusItem* item = delegate.statusItem();
+        TrayIcon* item = delegate.statusItem();
         QCOMPARE(item->items().size(), 4);
         QVERIFY(item->items().at(2)->isSeparator());
-        StatusMenuItem* login = item->items().at(1);
+        TrayMenuItem* login = item->items().at(1);
         QCOMPARE(login, delegate.runAtLoginMenuItem());
         delegate.menu(false);
         QCOMPARE(delegate.statusItem(), item);
 
         // "Start at login" flips the check mark and the login item; mixed counts as off.
         QStringList seen{checkMark(delegate)};
-        for (const auto state : {StatusMenuItem::State::On, StatusMenuItem::State::Off,
-                                 StatusMenuItem::State::Mixed}) {
+        for (const auto state :
+             {TrayMenuItem::State::On, TrayMenuItem::State::Off, TrayMenuItem::State::Mixed}) {
             login->setState(state);
             login->trigger();
             seen << checkMark(delegate) << services.effects.takeLast();
@@ -176,7 +176,7 @@ private Q_SLOTS:
     void loginItemIsTheLaunchersAutostartEntry()
     {
         const QString id = u"tovo.TOVO.TOVOLauncher"_s;
-        LoginItems items;
+        Autostart items;
         const QString path = items.entryPath(id);
         QCOMPARE(path,
                  qEnvironmentVariable("XDG_CONFIG_HOME") + u"/autostart/"_s + id + u".desktop"_s);
@@ -185,7 +185,7 @@ private Q_SLOTS:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(file.readAll());
-        const QString program = LoginItems::programFor(id);
+        const QString program = Autostart::programFor(id);
         QVERIFY2(text.startsWith(u"[Desktop Entry]\n"_s) &&
                      text.contains(u"\nExec="_s + program + u'\n'),
                  qPrintable(text));

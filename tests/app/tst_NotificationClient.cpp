@@ -4,7 +4,7 @@
 #include "FakeNotificationServer.h"
 #include "app/NotificationClient.h"
 #include "base/MainQueue.h"
-#include "desktop/UserNotificationCenter.h"
+#include "desktop/DesktopNotifications.h"
 
 #include <QTest>
 #include <condition_variable>
@@ -91,7 +91,7 @@ class tst_NotificationClient : public QObject {
     Q_OBJECT
 
     std::unique_ptr<FakeNotificationServer> m_server;
-    std::unique_ptr<UserNotificationCenter> m_center;
+    std::unique_ptr<DesktopNotifications> m_notifications;
     std::shared_ptr<Loops> m_loops;
     std::shared_ptr<NotificationClient> m_client;
 
@@ -101,7 +101,7 @@ class tst_NotificationClient : public QObject {
         const auto feed = [loops = m_loops](const QString& guid, auto done) {
             loops->fetch(guid, done);
         };
-        m_client = NotificationClient::create(std::chrono::seconds(60), feed, &*m_center);
+        m_client = NotificationClient::create(std::chrono::seconds(60), feed, &*m_notifications);
         m_client->backgroundQueue().setSleeper([loops = m_loops](auto) { loops->sleep(); });
         for (const QString& guid : guids)
             m_client->startNotificationTask(guid);
@@ -123,8 +123,8 @@ private Q_SLOTS:
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"server"_s),
             QStringList{u"body"_s});
         QVERIFY(m_server->registerOnBus());
-        m_center =
-            std::make_unique<UserNotificationCenter>(u"tovo.TOVO"_s, QDBusConnection::sessionBus());
+        m_notifications =
+            std::make_unique<DesktopNotifications>(u"tovo.TOVO"_s, QDBusConnection::sessionBus());
         m_loops = std::make_shared<Loops>();
     }
 
@@ -134,7 +134,7 @@ private Q_SLOTS:
         m_loops->open(); // sleeping loops make their last request and end
         QVERIFY(m_client->backgroundQueue().waitForDone(std::chrono::seconds(5)));
         m_client.reset();
-        m_center.reset();
+        m_notifications.reset();
         m_server.reset();
     }
 

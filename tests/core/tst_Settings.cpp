@@ -1,4 +1,4 @@
-#include "base/UserDefaults.h"
+#include "base/SettingsFile.h"
 #include "core/Keychain.h"
 #include "core/SettingsItem.h"
 
@@ -30,14 +30,14 @@ QString storePath(const QString& name)
 // What a file on disk holds under "guid", read by a fresh store.
 std::optional<QString> onDisk(const QString& path)
 {
-    return UserDefaults(path).string(key);
+    return SettingsFile(path).string(key);
 }
 
 void overwriteOnDisk(const QString& path, const QString& value)
 {
-    UserDefaults other(path);
+    SettingsFile other(path);
     other.setString(key, value);
-    QVERIFY(other.synchronize());
+    QVERIFY(other.sync());
 }
 
 std::optional<QString> child(const QStringList& command)
@@ -61,7 +61,7 @@ int childMain(int argc, char** argv)
     } else {
         // The tray application names its store by its id, the widget by its name.
         if (arguments.at(3) == u"tovo.TOVO"_qs)
-            UserDefaults::setApplicationId(arguments.at(3));
+            SettingsFile::setApplicationId(arguments.at(3));
         else
             QCoreApplication::setApplicationName(arguments.at(3));
         Keychain keychain(u"tovo"_qs);
@@ -115,11 +115,11 @@ private Q_SLOTS:
     {
         QFETCH(std::optional<QString>, value);
         {
-            UserDefaults defaults(m_path);
+            SettingsFile defaults(m_path);
             defaults.setString(u"other"_qs, u"x"_qs);
             if (value)
                 defaults.setString(key, *value);
-            QVERIFY(defaults.synchronize());
+            QVERIFY(defaults.sync());
             QCOMPARE(defaults.string(key), value);
         }
         QCOMPARE(child({u"read"_qs, m_path}), value);
@@ -151,10 +151,10 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(m_path, QFile::Permissions(0x6644)));
         QVERIFY(QFile::copy(m_path, m_path + u".Ab12Cd"_qs));
 
-        UserDefaults defaults(m_path);
+        SettingsFile defaults(m_path);
         QCOMPARE(defaults.string(key), read);
         defaults.setString(key, u"fresh"_qs);
-        QVERIFY(defaults.synchronize());
+        QVERIFY(defaults.sync());
         QCOMPARE(child({u"read"_qs, m_path}), std::optional(u"fresh"_qs));
         QCOMPARE(modeOf(m_path), 0600u);
         QCOMPARE(modeOf(m_folder), 0700u);
@@ -199,7 +199,7 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         if (stored)
             overwriteOnDisk(m_path, *stored);
-        UserDefaults defaults(m_path);
+        SettingsFile defaults(m_path);
         QCOMPARE(describe(SettingsItem(key, defaultValue, defaults).value()), expected);
         QCOMPARE(onDisk(m_path), stored); // reading wrote nothing
     }
@@ -213,7 +213,7 @@ private Q_SLOTS:
             item.setValue(value);
             return onDisk(m_path) != u"changed elsewhere"_qs;
         };
-        UserDefaults defaults(m_path);
+        SettingsFile defaults(m_path);
         SettingsItem text(key, QString(), defaults);
         QVERIFY(!writes(text, QString())); // equal to the default
         QVERIFY(writes(text, u"g1"_qs));
@@ -227,7 +227,7 @@ private Q_SLOTS:
 
         // A number item compares text forms: the text "42" is no change, and the integer stays.
         overwriteOnDisk(m_path, u"42"_qs);
-        UserDefaults numbers(m_path);
+        SettingsFile numbers(m_path);
         SettingsItem number(key, qint64(0), numbers);
         QVERIFY(!writes(number, u"42"_qs));
         QCOMPARE(describe(number.value()), u"int 42"_qs);
@@ -254,7 +254,7 @@ private Q_SLOTS:
         const std::optional<QString> old = folderIsAFile ? std::nullopt : std::optional(u"old"_qs);
         if (old)
             overwriteOnDisk(m_path, *old);
-        UserDefaults defaults(m_path);
+        SettingsFile defaults(m_path);
         SettingsItem item(key, QString(), defaults);
 
         rlimit limit{};

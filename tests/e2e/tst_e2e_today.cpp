@@ -3,7 +3,7 @@
 // application. Leaves a picture of the panel in the test output folder.
 
 #include "EndToEnd.h"
-#include "base/UserDefaults.h"
+#include "base/SettingsFile.h"
 
 #include <QImage>
 #include <QTest>
@@ -14,7 +14,7 @@ constexpr int startWaitMs = 30000;
 
 std::optional<QString> guidOf(const QString& applicationId)
 {
-    return UserDefaults(qEnvironmentVariable("XDG_CONFIG_HOME") + u"/tovo/"_s + applicationId +
+    return SettingsFile(qEnvironmentVariable("XDG_CONFIG_HOME") + u"/tovo/"_s + applicationId +
                         u".conf"_s)
         .string(u"guid"_s);
 }

@@ -6,10 +6,10 @@
 #include "ApplicationClient.h"
 #include "PrivateBus.h"
 #include "ProbeLog.h"
-#include "base/UserDefaults.h"
+#include "base/SettingsFile.h"
 #include "bus/ApplicationBus.h"
 #include "bus/ApplicationHost.h"
-#include "desktop/DesktopWorkspace.h"
+#include "desktop/DesktopUrlOpener.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -138,7 +138,7 @@ private Q_SLOTS:
             u"#!/bin/sh\necho \"$@\" >'%1'\nexec '%2' \"$@\"\n"_s.arg(noted, app).toUtf8());
         fallback.close();
         fallback.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        DesktopWorkspace panel(m_connection);
+        DesktopUrlOpener panel(m_connection);
         panel.setFallbackProgram(fallback.fileName());
         QProcess byHand;
         if (start == "hand"_L1) {
@@ -154,7 +154,7 @@ private Q_SLOTS:
                                              fallback.fileName(), ApplicationBus::Delivery::Await));
         }
         const QString token = url == "tovo://START"_L1 ? QString() : url.mid(7);
-        QTRY_COMPARE_WITH_TIMEOUT(UserDefaults(settings).string(u"guid"_s).value_or(QString()),
+        QTRY_COMPARE_WITH_TIMEOUT(SettingsFile(settings).string(u"guid"_s).value_or(QString()),
                                   token, 10000);
         QTRY_VERIFY(tovo().isRunning());
         // Two round trips: the launch is over.

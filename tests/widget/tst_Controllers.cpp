@@ -3,7 +3,7 @@
 
 #include "FakeApplication.h"
 #include "FakeService.h"
-#include "base/UserDefaults.h"
+#include "base/SettingsFile.h"
 #include "core/Keychain.h"
 #include "widget/AlarmRowViewController.h"
 #include "widget/HomeViewController.h"
@@ -363,7 +363,7 @@ private Q_SLOTS:
     void unstorableGuidKeepsTheFormOpen()
     {
         QVERIFY(showLogin(password));
-        const QString file = UserDefaults::standard().filePath();
+        const QString file = SettingsFile::standard().filePath();
         const QString folder = QFileInfo(file).path();
         QVERIFY(QDir(folder).removeRecursively());
         QFile blocker(folder);
@@ -379,7 +379,7 @@ private Q_SLOTS:
         QVERIFY(blocker.remove());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_COMPARE(m_panel->presentedViewController(), nullptr);
-        QCOMPARE(UserDefaults(file).string(QStringLiteral("guid")), QStringLiteral("GUID-42"));
+        QCOMPARE(SettingsFile(file).string(QStringLiteral("guid")), QStringLiteral("GUID-42"));
     }
 
     void cancel_data()

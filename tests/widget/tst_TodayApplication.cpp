@@ -3,7 +3,7 @@
 
 #include "FakeApplication.h"
 #include "FakeService.h"
-#include "base/UserDefaults.h"
+#include "base/SettingsFile.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -20,10 +20,10 @@ private Q_SLOTS:
         service.setAnswer({200, "<rss><channel/></rss>"});
         FakeApplication tovo(QStringLiteral("tovo.TOVO"));
         QVERIFY(tovo.registerOnBus());
-        UserDefaults store(qEnvironmentVariable("XDG_CONFIG_HOME") +
+        SettingsFile store(qEnvironmentVariable("XDG_CONFIG_HOME") +
                            QStringLiteral("/tovo/tovo.TOVO.TOVOToday.conf"));
         store.setString(QStringLiteral("guid"), QStringLiteral("abc"));
-        QVERIFY(store.synchronize());
+        QVERIFY(store.sync());
         qputenv("TOVO_FEED_BASE", service.baseUrl().toUtf8());
         qputenv("TOVO_WEB_BASE", service.baseUrl().toUtf8());
         QProcess first;

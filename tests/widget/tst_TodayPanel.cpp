@@ -1,8 +1,8 @@
 // The Today panel: Edit/Done, when its root appears, and presenting and dismissing in its place.
 
+#include "widget/PanelContent.h"
 #include "widget/TodayPanel.h"
 #include "widget/ViewController.h"
-#include "widget/WidgetProviding.h"
 
 #include <QPushButton>
 #include <QStackedWidget>
@@ -10,7 +10,7 @@
 
 namespace {
 
-class RootController : public ViewController, public WidgetProviding {
+class RootController : public ViewController, public PanelContent {
     Q_OBJECT
 public:
     QString nibName() const override { return QStringLiteral("RootController"); }

@@ -5,10 +5,10 @@
 
 #include <QString>
 
-class LoginItems {
+class Autostart {
 public:
     // `directory` defaults to the user's autostart folder.
-    explicit LoginItems(QString directory = defaultDirectory());
+    explicit Autostart(QString directory = defaultDirectory());
     static QString defaultDirectory();
 
     // The installed program behind a login item id; empty for an id that is not ours.

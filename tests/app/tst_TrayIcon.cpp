@@ -1,7 +1,7 @@
 // The tray menu follows its model, and the drawn tray images read on light and dark panels.
 
-#include "desktop/StatusItem.h"
-#include "desktop/StatusMenuItem.h"
+#include "desktop/TrayIcon.h"
+#include "desktop/TrayMenuItem.h"
 
 #include <QMenu>
 #include <QPainter>
@@ -9,21 +9,21 @@
 
 using namespace Qt::StringLiterals;
 
-class tst_StatusItem : public QObject {
+class tst_TrayIcon : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void menuFollowsTheModel()
     {
-        StatusItem item;
+        TrayIcon item;
         item.setImage(u"NoSuchImage"_s); // a missing image changes nothing else
         int opened = 0;
-        item.addItem(new StatusMenuItem(u"Open"_s, [&] { ++opened; }));
+        item.addItem(new TrayMenuItem(u"Open"_s, [&] { ++opened; }));
         // An action that leaves its state alone: a click must not flip the check box.
-        auto* sticky = new StatusMenuItem(u"Sticky"_s, [] {});
-        sticky->setState(StatusMenuItem::State::On);
+        auto* sticky = new TrayMenuItem(u"Sticky"_s, [] {});
+        sticky->setState(TrayMenuItem::State::On);
         item.addItem(sticky);
-        item.addItem(StatusMenuItem::separator());
+        item.addItem(TrayMenuItem::separator());
 
         const QList<QAction*> actions = item.menu()->actions();
         QCOMPARE(actions.size(), 3);
@@ -34,7 +34,7 @@ private Q_SLOTS:
         QCOMPARE(opened, 1);
         actions.at(1)->trigger();
         QVERIFY(actions.at(1)->isCheckable() && actions.at(1)->isChecked());
-        sticky->setState(StatusMenuItem::State::Mixed);
+        sticky->setState(TrayMenuItem::State::Mixed);
         QVERIFY(actions.at(1)->isCheckable() && !actions.at(1)->isChecked());
     }
 
@@ -53,7 +53,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, image);
         QFETCH(QColor, panel);
-        const QIcon icon = StatusItem::imageNamed(image);
+        const QIcon icon = TrayIcon::imageIcon(image);
         QVERIFY(!icon.isNull());
         QImage shown(22, 22, QImage::Format_ARGB32);
         shown.fill(panel);
@@ -70,5 +70,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(tst_StatusItem)
-#include "tst_StatusItem.moc"
+QTEST_MAIN(tst_TrayIcon)
+#include "tst_TrayIcon.moc"

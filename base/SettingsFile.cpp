@@ -1,4 +1,4 @@
-#include "base/UserDefaults.h"
+#include "base/SettingsFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -66,19 +66,19 @@ bool makeFolder(const QString& path)
 
 } // namespace
 
-UserDefaults& UserDefaults::standard()
+SettingsFile& SettingsFile::standard()
 {
     // Never destroyed, like the settings that hold on to it; every write is synchronised anyway.
-    static UserDefaults* const defaults = new UserDefaults(standardFilePath());
+    static SettingsFile* const defaults = new SettingsFile(standardFilePath());
     return *defaults;
 }
 
-void UserDefaults::setApplicationId(const QString& applicationId)
+void SettingsFile::setApplicationId(const QString& applicationId)
 {
     applicationIdOverride() = applicationId;
 }
 
-UserDefaults::UserDefaults(QString filePath)
+SettingsFile::SettingsFile(QString filePath)
     : m_filePath(std::move(filePath))
     , m_inOwnFolder(QFileInfo(m_filePath).absolutePath() == ownFolder())
 {
@@ -91,7 +91,7 @@ UserDefaults::UserDefaults(QString filePath)
     m_values = m_saved;
 }
 
-std::optional<QString> UserDefaults::string(const QString& key) const
+std::optional<QString> SettingsFile::string(const QString& key) const
 {
     const QMutexLocker lock(&m_mutex);
     const QVariant value = m_values.value(key);
@@ -101,13 +101,13 @@ std::optional<QString> UserDefaults::string(const QString& key) const
     return value.toString();
 }
 
-void UserDefaults::setString(const QString& key, const QString& value)
+void SettingsFile::setString(const QString& key, const QString& value)
 {
     const QMutexLocker lock(&m_mutex);
     m_values.insert(key, value);
 }
 
-bool UserDefaults::synchronize()
+bool SettingsFile::sync()
 {
     const QMutexLocker lock(&m_mutex);
     if (m_values == m_saved)
@@ -123,7 +123,7 @@ bool UserDefaults::synchronize()
 
 // Replaces the whole file with m_values. QSettings writes a new file and renames it over the old
 // one, so the file holds either the old contents or the new ones, never a mix.
-bool UserDefaults::write() const
+bool SettingsFile::write() const
 {
     // Start over from an empty file rather than keep whatever part of a corrupt one QSettings read.
     if (m_corrupt)
@@ -159,7 +159,7 @@ bool UserDefaults::write() const
 // QSettings waits for its lock file for up to 30 s when the file does not name a live owner: a
 // write killed right after making it would stall the next one that long. One process per program
 // writes the file and a write takes milliseconds, so a lock a second old is a leftover.
-void UserDefaults::clearStaleLock() const
+void SettingsFile::clearStaleLock() const
 {
     QLockFile lock(m_filePath + QStringLiteral(".lock"));
     lock.setStaleLockTime(std::chrono::seconds(1));
@@ -169,7 +169,7 @@ void UserDefaults::clearStaleLock() const
 
 // A write killed between QSaveFile's naming of the new file and its rename leaves that file
 // behind as "<file>.XXXXXX", with a copy of the settings in it.
-void UserDefaults::removeLeftovers() const
+void SettingsFile::removeLeftovers() const
 {
     const QFileInfo info(m_filePath);
     const QDir folder = info.dir();
@@ -181,7 +181,7 @@ void UserDefaults::removeLeftovers() const
 
 // Makes the folder (0700; ours is narrowed to that should it be wider) and an empty file with mode
 // 0600 before QSettings first writes it, so that the file is never open to others.
-bool UserDefaults::prepareFile() const
+bool SettingsFile::prepareFile() const
 {
     const QString folder = QFileInfo(m_filePath).absolutePath();
     if (!makeFolder(folder))

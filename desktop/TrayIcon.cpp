@@ -1,13 +1,12 @@
-#include "desktop/StatusItem.h"
+#include "desktop/TrayIcon.h"
 
-#include "desktop/StatusMenuItem.h"
+#include "desktop/TrayMenuItem.h"
 
 #include <QFile>
-#include <QKeySequence>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
-StatusItem::StatusItem(QObject* parent)
+TrayIcon::TrayIcon(QObject* parent)
     : QObject(parent)
     , m_menu(new QMenu())
     , m_trayIcon(new QSystemTrayIcon(this))
@@ -22,12 +21,12 @@ StatusItem::StatusItem(QObject* parent)
             });
 }
 
-StatusItem::~StatusItem()
+TrayIcon::~TrayIcon()
 {
     delete m_menu;
 }
 
-void StatusItem::addItem(StatusMenuItem* item)
+void TrayIcon::addItem(TrayMenuItem* item)
 {
     item->setParent(this);
     m_items.append(item);
@@ -36,10 +35,8 @@ void StatusItem::addItem(StatusMenuItem* item)
         return;
     }
     QAction* action = m_menu->addAction(item->title());
-    if (!item->keyEquivalent().isEmpty())
-        action->setShortcut(QKeySequence(item->keyEquivalent()));
     sync(item, action);
-    connect(item, &StatusMenuItem::changed, action, [this, item, action] { sync(item, action); });
+    connect(item, &TrayMenuItem::changed, action, [this, item, action] { sync(item, action); });
     connect(action, &QAction::triggered, item, [this, item, action] {
         item->trigger();
         // A checkable QAction flips itself on a click; the model decides what it shows.
@@ -47,12 +44,12 @@ void StatusItem::addItem(StatusMenuItem* item)
     });
 }
 
-void StatusItem::sync(StatusMenuItem* item, QAction* action)
+void TrayIcon::sync(TrayMenuItem* item, QAction* action)
 {
     // QAction has no mixed state: mixed shows as an unchecked box with a dash beside it.
     action->setCheckable(item->hasState());
-    action->setChecked(item->state() == StatusMenuItem::State::On);
-    action->setIcon(item->state() == StatusMenuItem::State::Mixed
+    action->setChecked(item->state() == TrayMenuItem::State::On);
+    action->setIcon(item->state() == TrayMenuItem::State::Mixed
                         ? QIcon::fromTheme(QStringLiteral("list-remove-symbolic"))
                         : QIcon());
 }
@@ -66,25 +63,25 @@ QString imagePath(const QString& name)
 }
 } // namespace
 
-QIcon StatusItem::imageNamed(const QString& name)
+QIcon TrayIcon::imageIcon(const QString& name)
 {
     const QString path = imagePath(name);
     return path.isEmpty() ? QIcon() : QIcon(path);
 }
 
-void StatusItem::setImage(const QString& name)
+void TrayIcon::setImage(const QString& name)
 {
     m_image = name;
     updateIcon();
 }
 
-void StatusItem::setAlternateImage(const QString& name)
+void TrayIcon::setAlternateImage(const QString& name)
 {
     m_alternateImage = name;
     updateIcon();
 }
 
-void StatusItem::updateIcon()
+void TrayIcon::updateIcon()
 {
     // One icon: the image for the normal look, the alternate one while the item is highlighted.
     QIcon icon;
@@ -100,9 +97,4 @@ void StatusItem::updateIcon()
     // Shown once there is something to show; Qt places it when a tray appears later.
     if (!icon.isNull())
         m_trayIcon->show();
-}
-
-bool StatusItem::isInTray() const
-{
-    return QSystemTrayIcon::isSystemTrayAvailable() && m_trayIcon->isVisible();
 }

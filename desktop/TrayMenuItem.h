@@ -1,22 +1,20 @@
 #pragma once
-// One entry of the status item's menu: title, action, key equivalent and a check state that can
-// also be mixed. The model stays usable without any tray; StatusItem mirrors it into a QMenu.
+// One entry of the tray icon's menu: title, action and a check state that can also be mixed.
+// The model stays usable without any tray; TrayIcon mirrors it into a QMenu.
 
 #include <QObject>
 #include <QString>
 #include <functional>
 
-class StatusMenuItem : public QObject {
+class TrayMenuItem : public QObject {
     Q_OBJECT
 public:
     enum class State { Off, On, Mixed };
 
-    StatusMenuItem(QString title, std::function<void()> action, QString keyEquivalent = {},
-                   QObject* parent = nullptr);
-    static StatusMenuItem* separator(QObject* parent = nullptr);
+    TrayMenuItem(QString title, std::function<void()> action, QObject* parent = nullptr);
+    static TrayMenuItem* separator(QObject* parent = nullptr);
 
     const QString& title() const { return m_title; }
-    const QString& keyEquivalent() const { return m_keyEquivalent; }
     bool isSeparator() const { return m_separator; }
     State state() const { return m_state; }
     // An item whose state was ever set shows a check box.
@@ -32,7 +30,6 @@ Q_SIGNALS:
 private:
     QString m_title;
     std::function<void()> m_action;
-    QString m_keyEquivalent;
     bool m_separator = false;
     bool m_hasState = false;
     State m_state = State::Off;

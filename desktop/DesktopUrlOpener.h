@@ -1,14 +1,14 @@
 #pragma once
-// The desktop's workspace: the browser through QDesktopServices, our other programs through
+// Opening URLs on this desktop: the browser through QDesktopServices, our other programs through
 // their org.freedesktop.Application object on the session bus.
 
-#include "desktop/Workspace.h"
+#include "desktop/UrlOpener.h"
 
 #include <QDBusConnection>
 
-class DesktopWorkspace : public Workspace {
+class DesktopUrlOpener : public UrlOpener {
 public:
-    explicit DesktopWorkspace(QDBusConnection bus = QDBusConnection::sessionBus());
+    explicit DesktopUrlOpener(QDBusConnection bus = QDBusConnection::sessionBus());
 
     bool openUrl(const QString& url) override;
     bool openUrls(const QStringList& urls, const QString& applicationId) override;

@@ -9,18 +9,18 @@
 #include <QVariantMap>
 #include <optional>
 
-class UserDefaults {
+class SettingsFile {
 public:
     // The store of the running program.
-    static UserDefaults& standard();
+    static SettingsFile& standard();
 
     // Sets the application id the store is named after; call before the first use of standard().
     static void setApplicationId(const QString& applicationId);
 
     // A store on an explicit file (tests, tools).
-    explicit UserDefaults(QString filePath);
-    UserDefaults(const UserDefaults&) = delete;
-    UserDefaults& operator=(const UserDefaults&) = delete;
+    explicit SettingsFile(QString filePath);
+    SettingsFile(const SettingsFile&) = delete;
+    SettingsFile& operator=(const SettingsFile&) = delete;
 
     const QString& filePath() const { return m_filePath; }
 
@@ -30,7 +30,7 @@ public:
     // Replaces the file with the store's contents at one stroke (a reader sees the old file or
     // the new one); false when that failed. A failed write drops the changes made since the last
     // good one: the store holds what the file still holds.
-    bool synchronize();
+    bool sync();
 
 private:
     bool write() const;

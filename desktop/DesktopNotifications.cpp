@@ -1,7 +1,7 @@
-#include "desktop/UserNotificationCenter.h"
+#include "desktop/DesktopNotifications.h"
 
-#include "desktop/UserNotificationCenterDelegate.h"
-#include "desktop/UserNotificationText.h"
+#include "desktop/NotificationListener.h"
+#include "desktop/NotificationText.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -23,7 +23,7 @@ QDBusMessage call(const QString& method)
 }
 } // namespace
 
-UserNotificationCenter::UserNotificationCenter(QString desktopEntry, QDBusConnection bus)
+DesktopNotifications::DesktopNotifications(QString desktopEntry, QDBusConnection bus)
     : m_desktopEntry(std::move(desktopEntry))
     , m_bus(std::move(bus))
     , m_serverWatcher(
@@ -41,27 +41,26 @@ UserNotificationCenter::UserNotificationCenter(QString desktopEntry, QDBusConnec
                   SLOT(onNotificationClosed(uint, uint)));
 }
 
-UserNotificationCenter& UserNotificationCenter::defaultCenter()
+DesktopNotifications& DesktopNotifications::defaultCenter()
 {
     // Never destroyed: completions of calls in flight may still arrive at exit.
-    static auto* center = new UserNotificationCenter(QGuiApplication::desktopFileName(),
-                                                     QDBusConnection::sessionBus());
+    static auto* center =
+        new DesktopNotifications(QGuiApplication::desktopFileName(), QDBusConnection::sessionBus());
     return *center;
 }
 
-void UserNotificationCenter::setDelegate(UserNotificationCenterDelegate* delegate)
+void DesktopNotifications::setListener(NotificationListener* listener)
 {
-    m_delegate = delegate;
+    m_listener = listener;
 }
 
-void UserNotificationCenter::deliverNotification(const UserNotification& notification)
+void DesktopNotifications::notify(const DesktopNotification& notification)
 {
-    UserNotification prepared = notification;
-    prepared.title =
-        UserNotificationText::displayed(prepared.title, UserNotificationText::maxTitleLength);
-    prepared.informativeText = UserNotificationText::displayed(prepared.informativeText,
-                                                               UserNotificationText::maxBodyLength);
-    if (m_delegate && !m_delegate->shouldPresentNotification(*this, prepared))
+    DesktopNotification prepared = notification;
+    prepared.summary =
+        NotificationText::displayed(prepared.summary, NotificationText::maxSummaryLength);
+    prepared.body = NotificationText::displayed(prepared.body, NotificationText::maxBodyLength);
+    if (m_listener && !m_listener->shouldPresentNotification(*this, prepared))
         return;
     m_pending.append(prepared);
     if (m_capabilitiesKnown)
@@ -70,7 +69,7 @@ void UserNotificationCenter::deliverNotification(const UserNotification& notific
         requestCapabilities();
 }
 
-void UserNotificationCenter::requestCapabilities()
+void DesktopNotifications::requestCapabilities()
 {
     m_capabilitiesRequested = true;
     auto* watcher =
@@ -90,32 +89,31 @@ void UserNotificationCenter::requestCapabilities()
             });
 }
 
-void UserNotificationCenter::sendPending()
+void DesktopNotifications::sendPending()
 {
-    const QList<UserNotification> pending = std::exchange(m_pending, {});
-    for (const UserNotification& notification : pending)
+    const QList<DesktopNotification> pending = std::exchange(m_pending, {});
+    for (const DesktopNotification& notification : pending)
         send(notification);
 }
 
-void UserNotificationCenter::dropPending()
+void DesktopNotifications::dropPending()
 {
     const auto dropped = std::exchange(m_pending, {}).size();
     for (qsizetype i = 0; i < dropped; ++i)
         Q_EMIT notificationDropped();
 }
 
-void UserNotificationCenter::send(const UserNotification& notification)
+void DesktopNotifications::send(const DesktopNotification& notification)
 {
     QVariantMap hints{{QStringLiteral("desktop-entry"), m_desktopEntry}};
     if (!notification.soundName.isEmpty())
         hints.insert(QStringLiteral("sound-name"), notification.soundName);
     // Alarm texts are plain text: a server that reads markup must not turn "<" or "&" into
     // tags or eat them.
-    const QString body =
-        m_bodyMarkup ? notification.informativeText.toHtmlEscaped() : notification.informativeText;
+    const QString body = m_bodyMarkup ? notification.body.toHtmlEscaped() : notification.body;
     QDBusMessage notify = call(QStringLiteral("Notify"));
     notify << QGuiApplication::applicationDisplayName() << quint32(0) << m_desktopEntry
-           << notification.title << body << QStringList{defaultAction, QStringLiteral("Open")}
+           << notification.summary << body << QStringList{defaultAction, QStringLiteral("Open")}
            << hints << qint32(-1);
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -126,38 +124,38 @@ void UserNotificationCenter::send(const UserNotification& notification)
                     Q_EMIT notificationDropped();
                     return;
                 }
-                UserNotification shown = notification;
-                shown.identifier = reply.value();
+                DesktopNotification shown = notification;
+                shown.id = reply.value();
                 // The oldest go first: a server keeps only a few on screen anyway.
                 if (m_shown.size() == maxShown)
                     m_shown.removeFirst();
                 m_shown.append(shown);
-                if (m_delegate)
-                    m_delegate->didDeliverNotification(*this, shown);
+                if (m_listener)
+                    m_listener->didDeliverNotification(*this, shown);
             });
 }
 
-qsizetype UserNotificationCenter::indexOfShown(quint32 id) const
+qsizetype DesktopNotifications::indexOfShown(quint32 id) const
 {
     const auto found = std::find_if(m_shown.cbegin(), m_shown.cend(),
-                                    [id](const UserNotification& n) { return n.identifier == id; });
+                                    [id](const DesktopNotification& n) { return n.id == id; });
     return found == m_shown.cend() ? -1 : found - m_shown.cbegin();
 }
 
-void UserNotificationCenter::onActionInvoked(uint id, const QString& /*actionKey*/)
+void DesktopNotifications::onActionInvoked(uint id, const QString& /*actionKey*/)
 {
     // Every server sends the signal to all listeners; only our own ids are ours.
     const qsizetype index = indexOfShown(id);
-    if (index >= 0 && m_delegate)
-        m_delegate->didActivateNotification(*this, m_shown.at(index));
+    if (index >= 0 && m_listener)
+        m_listener->didActivateNotification(*this, m_shown.at(index));
 }
 
-void UserNotificationCenter::onNotificationClosed(uint id, uint /*reason*/)
+void DesktopNotifications::onNotificationClosed(uint id, uint /*reason*/)
 {
     const qsizetype index = indexOfShown(id);
     if (index < 0)
         return;
-    const UserNotification closed = m_shown.takeAt(index);
-    if (m_delegate)
-        m_delegate->didCloseNotification(*this, closed);
+    const DesktopNotification closed = m_shown.takeAt(index);
+    if (m_listener)
+        m_listener->didCloseNotification(*this, closed);
 }

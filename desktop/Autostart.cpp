@@ -1,4 +1,4 @@
-#include "desktop/LoginItems.h"
+#include "desktop/Autostart.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -7,17 +7,17 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-LoginItems::LoginItems(QString directory)
+Autostart::Autostart(QString directory)
     : m_directory(std::move(directory))
 {}
 
-QString LoginItems::defaultDirectory()
+QString Autostart::defaultDirectory()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/autostart");
 }
 
-QString LoginItems::programFor(const QString& applicationId)
+QString Autostart::programFor(const QString& applicationId)
 {
     if (applicationId != QLatin1String("tovo.TOVO.TOVOLauncher"))
         return {};
@@ -30,7 +30,7 @@ QString LoginItems::programFor(const QString& applicationId)
     return QStringLiteral(TOVO_INSTALL_FULL_LIBEXECDIR "/tovo-launcher");
 }
 
-QString LoginItems::entryPath(const QString& applicationId) const
+QString Autostart::entryPath(const QString& applicationId) const
 {
     return m_directory + QLatin1Char('/') + applicationId + QStringLiteral(".desktop");
 }
@@ -57,7 +57,7 @@ QString execArgument(const QString& program)
 }
 } // namespace
 
-bool LoginItems::setEnabled(const QString& applicationId, bool enabled)
+bool Autostart::setEnabled(const QString& applicationId, bool enabled)
 {
     const QString program = programFor(applicationId);
     if (program.isEmpty())

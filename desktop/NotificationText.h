@@ -6,10 +6,10 @@
 #include <QString>
 #include <QStringView>
 
-namespace UserNotificationText {
+namespace NotificationText {
 
 // In UTF-16 code units, the ellipsis included.
-inline constexpr qsizetype maxTitleLength = 100;
+inline constexpr qsizetype maxSummaryLength = 100;
 inline constexpr qsizetype maxBodyLength = 500;
 
 // `text` without those characters; when still longer than `maxLength` (at least 1), cut at the
@@ -17,4 +17,4 @@ inline constexpr qsizetype maxBodyLength = 500;
 // than it needs, so a text of any size costs little.
 QString displayed(QStringView text, qsizetype maxLength);
 
-} // namespace UserNotificationText
+} // namespace NotificationText

@@ -1,12 +1,12 @@
 // Desktop notifications over a private bus: what the server receives (texts prepared for
 // display, escaped for servers that read markup), a missing server, and the server's signals
-// reaching the delegate while the notification is still ours.
+// reaching the listener while the notification is still ours.
 
 #include "FakeNotificationServer.h"
 #include "PrivateBus.h"
-#include "desktop/UserNotificationCenter.h"
-#include "desktop/UserNotificationCenterDelegate.h"
-#include "desktop/UserNotificationText.h"
+#include "desktop/DesktopNotifications.h"
+#include "desktop/NotificationListener.h"
+#include "desktop/NotificationText.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -15,33 +15,33 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class RecordingDelegate : public UserNotificationCenterDelegate {
+class RecordingListener : public NotificationListener {
 public:
-    void didDeliverNotification(UserNotificationCenter&, const UserNotification& n) override
+    void didDeliverNotification(DesktopNotifications&, const DesktopNotification& n) override
     {
-        events.append(u"delivered "_s + QString::number(n.identifier));
+        events.append(u"delivered "_s + QString::number(n.id));
     }
-    void didActivateNotification(UserNotificationCenter&, const UserNotification& n) override
+    void didActivateNotification(DesktopNotifications&, const DesktopNotification& n) override
     {
-        events.append(u"activated "_s + n.title);
+        events.append(u"activated "_s + n.summary);
     }
-    void didCloseNotification(UserNotificationCenter&, const UserNotification& n) override
+    void didCloseNotification(DesktopNotifications&, const DesktopNotification& n) override
     {
-        events.append(u"closed "_s + n.title);
+        events.append(u"closed "_s + n.summary);
     }
 
     QStringList events;
 };
 
-UserNotification notification(const QString& title, const QString& text = {},
-                              const QString& sound = UserNotification::defaultSoundName)
+DesktopNotification notification(const QString& title, const QString& text = {},
+                                 const QString& sound = DesktopNotification::defaultSoundName)
 {
-    return UserNotification{title, text, sound, 0};
+    return DesktopNotification{title, text, sound, 0};
 }
 
 } // namespace
 
-class tst_UserNotificationCenter : public QObject {
+class tst_DesktopNotifications : public QObject {
     Q_OBJECT
 
     PrivateBus m_bus;
@@ -69,14 +69,14 @@ private Q_SLOTS:
         QFETCH(QString, body);
         FakeNotificationServer server(connection(), capabilities);
         QVERIFY(server.registerOnBus());
-        UserNotificationCenter center(u"tovo.TOVO"_s, connection());
-        RecordingDelegate delegate;
-        center.setDelegate(&delegate);
-        center.deliverNotification(
+        DesktopNotifications notifications(u"tovo.TOVO"_s, connection());
+        RecordingListener listener;
+        notifications.setListener(&listener);
+        notifications.notify(
             notification(u"A <b> &\u202e c"_s, u"Disk <b>full</b>\u0007 & <a href=\"x\">"_s));
-        center.deliverNotification(notification(u"two"_s));
-        center.deliverNotification(notification(u"three"_s, {}, {}));
-        QTRY_COMPARE(delegate.events.size(), 3);
+        notifications.notify(notification(u"two"_s));
+        notifications.notify(notification(u"three"_s, {}, {}));
+        QTRY_COMPARE(listener.events.size(), 3);
 
         QCOMPARE(server.summaries().join(u'|'), u"A <b> & c|two|three"_s);
         const auto& first = server.notifications().at(0);
@@ -86,12 +86,12 @@ private Q_SLOTS:
         QCOMPARE(first.hints.value(u"desktop-entry"_s), QVariant(u"tovo.TOVO"_s));
         QVERIFY(!server.notifications().at(2).hints.contains(u"sound-name"_s));
         const quint32 id = server.notifications().at(1).id;
-        QCOMPARE(delegate.events.at(1), u"delivered "_s + QString::number(id));
+        QCOMPARE(listener.events.at(1), u"delivered "_s + QString::number(id));
 
         server.invokeAction(id + 100, u"default"_s); // another program's
         server.invokeAction(id, u"default"_s);
         server.closeNotification(id, 2);
-        QTRY_COMPARE(delegate.events.mid(3).join(u'|'), u"activated two|closed two"_s);
+        QTRY_COMPARE(listener.events.mid(3).join(u'|'), u"activated two|closed two"_s);
     }
 
     void textIsPreparedForDisplay_data()
@@ -116,20 +116,20 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QString, shown);
-        QCOMPARE(UserNotificationText::displayed(text, 8), shown);
+        QCOMPARE(NotificationText::displayed(text, 8), shown);
     }
 
     void forgetsNotificationsOfAnotherServerAndTheOldest()
     {
-        UserNotificationCenter center(u"tovo.TOVO"_s, connection());
-        RecordingDelegate delegate;
-        center.setDelegate(&delegate);
+        DesktopNotifications notifications(u"tovo.TOVO"_s, connection());
+        RecordingListener listener;
+        notifications.setListener(&listener);
         auto server = std::make_unique<FakeNotificationServer>(connection(), QStringList());
         QVERIFY(server->registerOnBus());
-        for (int i = 0; i <= UserNotificationCenter::maxShown; ++i)
-            center.deliverNotification(notification(QString::number(i)));
-        QTRY_COMPARE(delegate.events.size(), UserNotificationCenter::maxShown + 1);
-        delegate.events.clear();
+        for (int i = 0; i <= DesktopNotifications::maxShown; ++i)
+            notifications.notify(notification(QString::number(i)));
+        QTRY_COMPARE(listener.events.size(), DesktopNotifications::maxShown + 1);
+        listener.events.clear();
         server->invokeAction(1, u"default"_s); // the oldest, forgotten
         server->invokeAction(2, u"default"_s);
 
@@ -137,26 +137,26 @@ private Q_SLOTS:
         server = std::make_unique<FakeNotificationServer>(connection(), QStringList());
         QVERIFY(server->registerOnBus());
         server->invokeAction(2, u"default"_s);
-        center.deliverNotification(notification(u"new"_s));
-        QTRY_COMPARE(delegate.events.size(), 2);
+        notifications.notify(notification(u"new"_s));
+        QTRY_COMPARE(listener.events.size(), 2);
         server->invokeAction(1, u"default"_s);
-        QTRY_COMPARE(delegate.events.join(u'|'), u"activated 1|delivered 1|activated new"_s);
+        QTRY_COMPARE(listener.events.join(u'|'), u"activated 1|delivered 1|activated new"_s);
     }
 
     void withoutServerDropsQuietlyAndRecovers()
     {
-        UserNotificationCenter center(u"tovo.TOVO"_s, connection());
-        QSignalSpy dropped(&center, &UserNotificationCenter::notificationDropped);
-        center.deliverNotification(notification(u"lost"_s));
+        DesktopNotifications notifications(u"tovo.TOVO"_s, connection());
+        QSignalSpy dropped(&notifications, &DesktopNotifications::notificationDropped);
+        notifications.notify(notification(u"lost"_s));
         QVERIFY(dropped.wait());
 
         FakeNotificationServer server(connection(), {u"body"_s});
         QVERIFY(server.registerOnBus());
-        center.deliverNotification(notification(u"shown"_s));
+        notifications.notify(notification(u"shown"_s));
         QTRY_COMPARE(server.summaries(), QStringList{u"shown"_s});
         QCOMPARE(dropped.size(), 1);
     }
 };
 
-QTEST_MAIN(tst_UserNotificationCenter)
-#include "tst_UserNotificationCenter.moc"
+QTEST_MAIN(tst_DesktopNotifications)
+#include "tst_DesktopNotifications.moc"

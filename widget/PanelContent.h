@@ -4,9 +4,9 @@
 
 #include <QMargins>
 
-class WidgetProviding {
+class PanelContent {
 public:
-    virtual ~WidgetProviding() = default;
+    virtual ~PanelContent() = default;
 
     virtual bool widgetAllowsEditing() const { return false; }
     virtual void widgetDidBeginEditing() {}

@@ -1,17 +1,17 @@
 #pragma once
-// One desktop notification: title (summary), informative text (body) and sound.
+// One desktop notification: summary, body and sound, as org.freedesktop.Notifications has them.
 
 #include <QString>
 
-class UserNotification {
+class DesktopNotification {
 public:
     // The freedesktop sound-theme name for an incoming message.
     static inline const QString defaultSoundName = QStringLiteral("message-new-instant");
 
-    QString title;
-    QString informativeText;
+    QString summary;
+    QString body;
     // Empty: no sound.
     QString soundName;
-    // The server's id once delivered; 0 before.
-    quint32 identifier = 0;
+    // The server's id once shown; 0 before.
+    quint32 id = 0;
 };

@@ -1,4 +1,4 @@
-#include "desktop/DesktopWorkspace.h"
+#include "desktop/DesktopUrlOpener.h"
 
 #include "bus/ApplicationBus.h"
 #include "net/UrlText.h"
@@ -6,18 +6,18 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-DesktopWorkspace::DesktopWorkspace(QDBusConnection bus)
+DesktopUrlOpener::DesktopUrlOpener(QDBusConnection bus)
     : m_bus(std::move(bus))
 {}
 
-bool DesktopWorkspace::openUrl(const QString& url)
+bool DesktopUrlOpener::openUrl(const QString& url)
 {
     if (!UrlText::isValid(url))
         return false;
     return QDesktopServices::openUrl(QUrl(url, QUrl::StrictMode));
 }
 
-bool DesktopWorkspace::openUrls(const QStringList& urls, const QString& applicationId)
+bool DesktopUrlOpener::openUrls(const QStringList& urls, const QString& applicationId)
 {
     for (const QString& url : urls) {
         if (!UrlText::isValid(url))
@@ -29,7 +29,7 @@ bool DesktopWorkspace::openUrls(const QStringList& urls, const QString& applicat
     return ApplicationBus::openUrls(m_bus, urls, applicationId, fallback);
 }
 
-void DesktopWorkspace::setFallbackProgram(const QString& program)
+void DesktopUrlOpener::setFallbackProgram(const QString& program)
 {
     m_fallbackProgram = program;
 }

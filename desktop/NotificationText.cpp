@@ -1,8 +1,8 @@
-#include "desktop/UserNotificationText.h"
+#include "desktop/NotificationText.h"
 
 #include <QTextBoundaryFinder>
 
-namespace UserNotificationText {
+namespace NotificationText {
 
 namespace {
 bool isShown(QChar c)
@@ -36,4 +36,4 @@ QString displayed(QStringView text, qsizetype maxLength)
     return shown.append(QChar(0x2026));
 }
 
-} // namespace UserNotificationText
+} // namespace NotificationText

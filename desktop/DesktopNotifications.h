@@ -2,9 +2,9 @@
 // Desktop notifications through org.freedesktop.Notifications on the session bus. Every bus
 // call is asynchronous, so a slow or missing notification server never blocks the caller; with
 // no server a notification is dropped quietly. Notifications are sent in the order delivered,
-// their texts prepared for display (UserNotificationText).
+// their texts prepared for display (NotificationText).
 
-#include "desktop/UserNotification.h"
+#include "desktop/DesktopNotification.h"
 
 #include <QDBusConnection>
 #include <QList>
@@ -12,25 +12,25 @@
 
 class QDBusPendingCallWatcher;
 class QDBusServiceWatcher;
-class UserNotificationCenterDelegate;
+class NotificationListener;
 
-class UserNotificationCenter : public QObject {
+class DesktopNotifications : public QObject {
     Q_OBJECT
 public:
     // How many shown notifications are remembered for the server's signals.
     static constexpr qsizetype maxShown = 100;
 
     // `desktopEntry` names our desktop file (hint "desktop-entry") and our icon.
-    UserNotificationCenter(QString desktopEntry, QDBusConnection bus);
+    DesktopNotifications(QString desktopEntry, QDBusConnection bus);
 
     // The program's centre on the session bus, for the desktop file name of the application.
-    static UserNotificationCenter& defaultCenter();
+    static DesktopNotifications& defaultCenter();
 
-    UserNotificationCenterDelegate* delegate() const { return m_delegate; }
-    void setDelegate(UserNotificationCenterDelegate* delegate);
+    NotificationListener* listener() const { return m_listener; }
+    void setListener(NotificationListener* listener);
 
     // Shows the notification at once (main thread).
-    void deliverNotification(const UserNotification& notification);
+    void notify(const DesktopNotification& notification);
 
 Q_SIGNALS:
     // A notification that could not be shown (no server, or the server refused it).
@@ -43,7 +43,7 @@ private Q_SLOTS:
 private:
     void requestCapabilities();
     void sendPending();
-    void send(const UserNotification& notification);
+    void send(const DesktopNotification& notification);
     void dropPending();
     // In m_shown; -1 when not there.
     qsizetype indexOfShown(quint32 id) const;
@@ -51,11 +51,11 @@ private:
     QString m_desktopEntry;
     QDBusConnection m_bus;
     QDBusServiceWatcher* m_serverWatcher;
-    UserNotificationCenterDelegate* m_delegate = nullptr;
+    NotificationListener* m_listener = nullptr;
     bool m_capabilitiesKnown = false;
     bool m_capabilitiesRequested = false;
     bool m_bodyMarkup = false;
-    QList<UserNotification> m_pending;
+    QList<DesktopNotification> m_pending;
     // Oldest first, at most maxShown.
-    QList<UserNotification> m_shown;
+    QList<DesktopNotification> m_shown;
 };

@@ -1,38 +1,38 @@
-#include "desktop/OperationQueue.h"
+#include "desktop/PollingThreads.h"
 
 #include <algorithm>
 
-OperationQueue::OperationQueue() = default;
+PollingThreads::PollingThreads() = default;
 
-OperationQueue::~OperationQueue()
+PollingThreads::~PollingThreads()
 {
     shutdown();
 }
 
-std::shared_ptr<BlockOperation> OperationQueue::addOperation(Block block)
+std::shared_ptr<PollingTask> PollingThreads::start(Work work)
 {
-    auto operation = std::make_shared<BlockOperation>();
+    auto task = std::make_shared<PollingTask>();
     {
         const std::lock_guard lock(m_mutex);
-        std::erase_if(m_operations, [](const auto& weak) { return weak.expired(); });
-        m_operations.push_back(operation);
+        std::erase_if(m_tasks, [](const auto& weak) { return weak.expired(); });
+        m_tasks.push_back(task);
     }
-    // Never let a new operation wait behind sleeping ones.
+    // Never let a new loop wait behind sleeping ones.
     m_pool.setMaxThreadCount(std::max(m_pool.maxThreadCount(), m_pool.activeThreadCount() + 1));
-    m_pool.start([operation, block = std::move(block)] { block(*operation); });
-    return operation;
+    m_pool.start([task, work = std::move(work)] { work(*task); });
+    return task;
 }
 
-void OperationQueue::cancelAllOperations()
+void PollingThreads::cancelAll()
 {
     const std::lock_guard lock(m_mutex);
-    for (const auto& weak : m_operations) {
-        if (const auto operation = weak.lock())
-            operation->cancel();
+    for (const auto& weak : m_tasks) {
+        if (const auto task = weak.lock())
+            task->cancel();
     }
 }
 
-bool OperationQueue::sleep(std::chrono::milliseconds duration)
+bool PollingThreads::sleep(std::chrono::milliseconds duration)
 {
     Sleeper sleeper;
     {
@@ -50,24 +50,24 @@ bool OperationQueue::sleep(std::chrono::milliseconds duration)
     return !m_shuttingDown;
 }
 
-void OperationQueue::setSleeper(Sleeper sleeper)
+void PollingThreads::setSleeper(Sleeper sleeper)
 {
     const std::lock_guard lock(m_mutex);
     m_sleeper = std::move(sleeper);
 }
 
-void OperationQueue::shutdown()
+void PollingThreads::shutdown()
 {
     {
         const std::lock_guard lock(m_mutex);
         m_shuttingDown = true;
     }
-    cancelAllOperations();
+    cancelAll();
     m_wake.notify_all();
     m_pool.waitForDone();
 }
 
-bool OperationQueue::waitForDone(std::chrono::milliseconds timeout)
+bool PollingThreads::waitForDone(std::chrono::milliseconds timeout)
 {
     return m_pool.waitForDone(static_cast<int>(timeout.count()));
 }

@@ -1,0 +1,22 @@
+#pragma once
+// What an ApplicationHost tells its program, in the order of a launch and then as messages come.
+// All calls arrive on the main thread.
+
+#include <QString>
+#include <QVariantList>
+#include <QVariantMap>
+
+class ApplicationDelegate {
+public:
+    virtual ~ApplicationDelegate() = default;
+
+    virtual void applicationWillFinishLaunching() {}
+    // One call per URL, launch URLs included.
+    virtual void openUrl(const QString& /*url*/) {}
+    // userInfo holds ApplicationHost::launchNotificationKey when a notification action started us.
+    virtual void applicationDidFinishLaunching(const QVariantMap& /*userInfo*/) {}
+    // A second start without URLs, or an Activate from the desktop.
+    virtual void activate() {}
+    virtual void activateAction(const QString& /*name*/, const QVariantList& /*parameter*/) {}
+    virtual void applicationWillTerminate() {}
+};
