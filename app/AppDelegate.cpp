@@ -50,7 +50,7 @@ void AppDelegate::menu(bool startAtLogin)
 {
     if (m_statusItem)
         return;
-    m_statusItem = std::make_unique<TrayIcon>();
+    m_statusItem = std::make_unique<TrayIcon>(Identity::displayName);
     m_statusItem->addItem(new TrayMenuItem(QStringLiteral("T-O-VO..."), [this] { openTovo(); }));
     m_runAtLoginMenuItem =
         new TrayMenuItem(QStringLiteral("Start at login"), [this] { toggleStartAtLogin(); });
@@ -94,6 +94,7 @@ void AppDelegate::dialog()
     if (arguments.size() > 1 && UnicodeText::equal(arguments.at(1), QStringLiteral("launched")))
         return;
     Alert alert;
+    alert.windowTitle = Identity::displayName;
     alert.addButton(QStringLiteral("Got it"));
     alert.messageText = QStringLiteral("T-O-VO is Running");
     alert.informativeText =

@@ -4,6 +4,7 @@
 // launcher and shows the first-run alert on a start by the user, and handles "tovo://" URLs.
 // Everything runs on the main thread.
 
+#include "Identity.h"
 #include "app/RanBy.h"
 #include "bus/ApplicationHost.h"
 
@@ -16,8 +17,8 @@ class TrayMenuItem;
 
 class AppDelegate : public ApplicationDelegate {
 public:
-    static inline const QString launcherId = QStringLiteral("tovo.TOVO.TOVOLauncher");
-    static inline const QString urlPrefix = QStringLiteral("tovo://");
+    static inline const QString launcherId = Identity::launcherId;
+    static inline const QString urlPrefix = Identity::urlScheme + QStringLiteral("://");
     static inline const QString startCommand = QStringLiteral("START");
     static inline const QString tokenStore = QStringLiteral("tovo");
     // Remote-notification types: sound (2) and alert (4).

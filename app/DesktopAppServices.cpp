@@ -1,11 +1,13 @@
 #include "app/DesktopAppServices.h"
 
+#include "Identity.h"
 #include "app/NotificationClient.h"
 #include "desktop/Alert.h"
 #include "desktop/Autostart.h"
 #include "desktop/UrlOpener.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 DesktopAppServices::~DesktopAppServices()
 {
@@ -25,10 +27,23 @@ void DesktopAppServices::stopNotificationTask()
     NotificationClient::sharedClient().stopNotificationTask();
 }
 
+QString DesktopAppServices::launcherProgram()
+{
+    // Next to our own installed place when it is there (a package for another prefix than the
+    // build's), else the configured one.
+    const QFileInfo beside(QCoreApplication::applicationDirPath() + u'/' +
+                           Identity::bindirToLibexecdir + u'/' + Identity::launcherProgram);
+    if (beside.isFile())
+        return beside.canonicalFilePath();
+    return Identity::installLibexecdir + u'/' + Identity::launcherProgram;
+}
+
 void DesktopAppServices::setLoginItemEnabled(const QString& applicationId, bool enabled)
 {
-    // A refused change is not reported: the menu shows what was asked for.
-    Autostart().setEnabled(applicationId, enabled);
+    // Only our launcher is a login item. A refused change is not reported: the menu shows what
+    // was asked for.
+    const QString program = applicationId == Identity::launcherId ? launcherProgram() : QString();
+    Autostart().setEnabled(applicationId, program, enabled);
 }
 
 void DesktopAppServices::runAlert(const Alert& alert)

@@ -21,6 +21,9 @@ public:
     void registerForRemoteNotifications(int types) override;
     QStringList launchArguments() const override;
 
+    // The installed login launcher, as its autostart entry starts it.
+    static QString launcherProgram();
+
 private:
     bool m_polling = false;
 };

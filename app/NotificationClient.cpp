@@ -1,5 +1,6 @@
 #include "app/NotificationClient.h"
 
+#include "Identity.h"
 #include "base/MainQueue.h"
 #include "base/UnicodeText.h"
 #include "desktop/DesktopNotifications.h"
@@ -8,6 +9,14 @@
 #include <QtGlobal>
 
 namespace {
+DesktopNotifications& sessionNotifications()
+{
+    // Never destroyed: completions of calls in flight may still arrive at exit.
+    static auto* const notifications = new DesktopNotifications(
+        Identity::displayName, Identity::trayId, QDBusConnection::sessionBus());
+    return *notifications;
+}
+
 std::chrono::milliseconds sharedInterval()
 {
     bool ok = false;
@@ -33,8 +42,7 @@ std::shared_ptr<NotificationClient> NotificationClient::create(std::chrono::mill
         };
     }
     return std::shared_ptr<NotificationClient>(new NotificationClient(
-        interval, std::move(feed),
-        notifications ? *notifications : DesktopNotifications::defaultCenter()));
+        interval, std::move(feed), notifications ? *notifications : sessionNotifications()));
 }
 
 NotificationClient::NotificationClient(std::chrono::milliseconds interval, FeedSource feed,

@@ -1,5 +1,6 @@
-// T-O-VO, the tray application: one instance per session on the bus name tovo.TOVO.
+// T-O-VO, the tray application: one instance per session on its bus name.
 
+#include "Identity.h"
 #include "app/AppDelegate.h"
 #include "app/DesktopAppServices.h"
 #include "base/SettingsFile.h"
@@ -12,15 +13,16 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // A token URL (tovo://<GUID>) on the command line is blanked from it as soon as it is read.
     const QStringList arguments = ApplicationHost::takeArguments(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tovo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("T-O-VO"));
-    QApplication::setDesktopFileName(QStringLiteral("tovo.TOVO"));
+    QApplication::setApplicationName(Identity::trayProgram);
+    QApplication::setApplicationDisplayName(Identity::displayName);
+    QApplication::setApplicationVersion(Identity::version);
+    QApplication::setDesktopFileName(Identity::trayId);
     // No window of our own: closing the alert must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    SettingsFile::setApplicationId(QStringLiteral("tovo.TOVO"));
+    SettingsFile::setStandardLocation(Identity::settingsFolder, Identity::trayId);
 
     DesktopAppServices services;
     AppDelegate delegate(services);
-    ApplicationHost host(QStringLiteral("tovo.TOVO"), delegate);
+    ApplicationHost host(Identity::trayId, delegate);
     return host.run(arguments);
 }

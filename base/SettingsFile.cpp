@@ -17,25 +17,30 @@ constexpr QFileDevice::Permissions groupOrOthers =
     QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
     QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
 
-QString& applicationIdOverride()
+struct Location {
+    QString folder;
+    QString name;
+};
+
+Location& standardLocation()
 {
-    static QString id;
-    return id;
+    static Location location;
+    return location;
 }
 
-// The folder of every program's store.
-QString ownFolder()
+QString configFolder()
 {
-    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                           QStringLiteral("/tovo"));
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
 
 QString standardFilePath()
 {
-    QString id = applicationIdOverride();
-    if (id.isEmpty())
-        id = QCoreApplication::applicationName();
-    return ownFolder() + u'/' + id + QStringLiteral(".conf");
+    const Location& location = standardLocation();
+    const QString folder =
+        location.name.isEmpty() ? QCoreApplication::organizationName() : location.folder;
+    const QString name =
+        location.name.isEmpty() ? QCoreApplication::applicationName() : location.name;
+    return QDir::cleanPath(configFolder() + u'/' + folder + u'/' + name + QStringLiteral(".conf"));
 }
 
 // QSettings reads almost anything as INI; a file that is not even text (a torn write, another
@@ -69,18 +74,18 @@ bool makeFolder(const QString& path)
 SettingsFile& SettingsFile::standard()
 {
     // Never destroyed, like the settings that hold on to it; every write is synchronised anyway.
-    static SettingsFile* const defaults = new SettingsFile(standardFilePath());
-    return *defaults;
+    static SettingsFile* const file = new SettingsFile(standardFilePath());
+    return *file;
 }
 
-void SettingsFile::setApplicationId(const QString& applicationId)
+void SettingsFile::setStandardLocation(const QString& folder, const QString& name)
 {
-    applicationIdOverride() = applicationId;
+    standardLocation() = {folder, name};
 }
 
 SettingsFile::SettingsFile(QString filePath)
     : m_filePath(std::move(filePath))
-    , m_inOwnFolder(QFileInfo(m_filePath).absolutePath() == ownFolder())
+    , m_inOwnFolder(QFileInfo(QFileInfo(m_filePath).absolutePath()).path() == configFolder())
 {
     const QSettings file(m_filePath, QSettings::IniFormat);
     m_corrupt = file.status() != QSettings::NoError || !isText(m_filePath);

@@ -1,8 +1,7 @@
 #pragma once
-// The program's own string store: one INI file per program at
-// $XDG_CONFIG_HOME/tovo/<application id>.conf, readable by its owner only (0600, in a 0700
-// folder). The application id is QCoreApplication::applicationName() unless set here. A file that
-// does not parse reads as empty and is replaced by a clean one on the next write.
+// A program's own string store: one INI file, readable by its owner only (0600, in a 0700 folder;
+// a folder of its own right under $XDG_CONFIG_HOME is narrowed to that should it be wider). A
+// file that does not parse reads as empty and is replaced by a clean one on the next write.
 
 #include <QMutex>
 #include <QString>
@@ -11,11 +10,11 @@
 
 class SettingsFile {
 public:
-    // The store of the running program.
+    // The store of the running program: $XDG_CONFIG_HOME/<folder>/<name>.conf as set below, or,
+    // as with QSettings, the application's organization name and application name.
     static SettingsFile& standard();
-
-    // Sets the application id the store is named after; call before the first use of standard().
-    static void setApplicationId(const QString& applicationId);
+    // Names the standard store; call before its first use.
+    static void setStandardLocation(const QString& folder, const QString& name);
 
     // A store on an explicit file (tests, tools).
     explicit SettingsFile(QString filePath);

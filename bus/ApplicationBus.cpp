@@ -80,23 +80,11 @@ QString objectPath(const QString& applicationId)
     return path;
 }
 
-QString fallbackProgram(const QString& applicationId)
+QString findProgram(const QString& name, const QStringList& folders)
 {
-    QString name;
-    if (applicationId == QLatin1String("tovo.TOVO"))
-        name = QStringLiteral("tovo");
-    else if (applicationId == QLatin1String("tovo.TOVO.TOVOToday"))
-        name = QStringLiteral("tovo-today");
-    else
-        return {};
-    const QString here = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    const QStringList candidates = {
-        here + QStringLiteral(TOVO_LIBEXEC_TO_BINDIR "/") + name, // from the installed launcher
-        here + name,                                              // a sibling program
-        QStringLiteral(TOVO_INSTALL_FULL_BINDIR "/") + name,
-    };
-    for (const QString& candidate : candidates) {
-        const QFileInfo info(candidate);
+    const QDir here(QCoreApplication::applicationDirPath());
+    for (const QString& folder : folders) {
+        const QFileInfo info(here.filePath(folder) + u'/' + name);
         if (info.isFile() && info.isExecutable())
             return info.absoluteFilePath();
     }

@@ -13,13 +13,13 @@ inline const QString interfaceName = QStringLiteral("org.freedesktop.Application
 // The argument of a program started for a message: its launch waits for that message.
 inline const QString activationFlag = QStringLiteral("--dbus-activated");
 
-// "tovo.TOVO" -> "/tovo/TOVO"; characters a path element cannot hold become '_'.
+// "org.example.App" -> "/org/example/App"; characters a path element cannot hold become '_'.
 QString objectPath(const QString& applicationId);
 
-// The program to start for `applicationId` when the bus cannot activate it: the installed
-// binary as seen from the running program's place (bin or libexec), else the configured install
-// path, else one on PATH. Empty when the id is not one of ours or nothing is found.
-QString fallbackProgram(const QString& applicationId);
+// The program file `name` to start when the bus cannot: the first executable one in `folders`
+// (relative ones taken from the running program's folder), else one on PATH; empty when there
+// is none.
+QString findProgram(const QString& name, const QStringList& folders);
 
 enum class Delivery {
     // Returns once the message is on its way; for programs that keep running.

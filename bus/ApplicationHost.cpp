@@ -13,6 +13,8 @@
 
 namespace {
 constexpr int forwardTimeoutMs = 5000;
+// How long a bus-activated launch waits for its first message.
+constexpr int activationTimeoutMs = 3000;
 
 bool isUrl(const QString& argument)
 {
@@ -37,11 +39,6 @@ ApplicationHost::~ApplicationHost()
         m_bus.unregisterService(m_applicationId);
         m_bus.unregisterObject(ApplicationBus::objectPath(m_applicationId));
     }
-}
-
-void ApplicationHost::setActivationTimeout(std::chrono::milliseconds timeout)
-{
-    m_activationTimeout = timeout;
 }
 
 QStringList ApplicationHost::urlsInArguments(const QStringList& arguments)
@@ -112,7 +109,7 @@ void ApplicationHost::waitForActivationMessage()
     // hand, with no message behind it.
     QEventLoop loop;
     connect(this, &ApplicationHost::messageReceived, &loop, &QEventLoop::quit);
-    QTimer::singleShot(m_activationTimeout, &loop, &QEventLoop::quit);
+    QTimer::singleShot(activationTimeoutMs, &loop, &QEventLoop::quit);
     loop.exec();
 }
 

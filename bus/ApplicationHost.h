@@ -30,7 +30,6 @@
 #include <QStringList>
 #include <QVariantList>
 #include <QVariantMap>
-#include <chrono>
 
 class ApplicationHost : public QObject {
     Q_OBJECT
@@ -44,9 +43,6 @@ public:
     ApplicationHost(QString applicationId, ApplicationDelegate& delegate,
                     QDBusConnection bus = QDBusConnection::sessionBus());
     ~ApplicationHost() override;
-
-    // How long a bus-activated launch waits for its first message (default 3 s).
-    void setActivationTimeout(std::chrono::milliseconds timeout);
 
     // launch() and then the event loop; the program's exit code. Needs a Q(Core)Application.
     int run(const QStringList& arguments);
@@ -76,7 +72,6 @@ private:
     QString m_applicationId;
     ApplicationDelegate& m_delegate;
     QDBusConnection m_bus;
-    std::chrono::milliseconds m_activationTimeout{3000};
     bool m_launching = false;
     bool m_registered = false;
     QVariantMap m_launchUserInfo;

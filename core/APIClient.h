@@ -32,5 +32,5 @@ public:
     static Result<QString> parseGuid(const QByteArray& body);
 
 private:
-    APIClient() = default;
+    APIClient();
 };

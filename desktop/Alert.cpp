@@ -6,7 +6,7 @@
 int Alert::runModal() const
 {
     QMessageBox box;
-    box.setWindowTitle(QStringLiteral("T-O-VO"));
+    box.setWindowTitle(windowTitle);
     box.setText(messageText);
     box.setInformativeText(informativeText);
     switch (style) {

@@ -9,6 +9,7 @@ class Alert {
 public:
     enum class Style { Warning = 0, Informational = 1, Critical = 2 };
 
+    QString windowTitle;
     QString messageText;
     QString informativeText;
     Style style = Style::Warning;

@@ -1,9 +1,7 @@
 #include "desktop/Autostart.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -17,22 +15,9 @@ QString Autostart::defaultDirectory()
            QStringLiteral("/autostart");
 }
 
-QString Autostart::programFor(const QString& applicationId)
+QString Autostart::entryPath(const QString& entryId) const
 {
-    if (applicationId != QLatin1String("tovo.TOVO.TOVOLauncher"))
-        return {};
-    // Next to our own installed place when it is there (a package for another prefix than the
-    // build's), else the configured one.
-    const QFileInfo beside(QCoreApplication::applicationDirPath() +
-                           QStringLiteral("/" TOVO_BINDIR_TO_LIBEXECDIR "/tovo-launcher"));
-    if (beside.isFile())
-        return beside.canonicalFilePath();
-    return QStringLiteral(TOVO_INSTALL_FULL_LIBEXECDIR "/tovo-launcher");
-}
-
-QString Autostart::entryPath(const QString& applicationId) const
-{
-    return m_directory + QLatin1Char('/') + applicationId + QStringLiteral(".desktop");
+    return m_directory + QLatin1Char('/') + entryId + QStringLiteral(".desktop");
 }
 
 namespace {
@@ -57,16 +42,15 @@ QString execArgument(const QString& program)
 }
 } // namespace
 
-bool Autostart::setEnabled(const QString& applicationId, bool enabled)
+bool Autostart::setEnabled(const QString& entryId, const QString& program, bool enabled)
 {
-    const QString program = programFor(applicationId);
     if (program.isEmpty())
         return false;
-    const QString path = entryPath(applicationId);
+    const QString path = entryPath(entryId);
     if (!enabled)
         return !QFile::exists(path) || QFile::remove(path);
 
-    QFile templateFile(QStringLiteral(":/autostart/") + applicationId + QStringLiteral(".desktop"));
+    QFile templateFile(QStringLiteral(":/autostart/") + entryId + QStringLiteral(".desktop"));
     if (!templateFile.open(QIODevice::ReadOnly))
         return false;
     QString entry = QString::fromUtf8(templateFile.readAll());

@@ -1,7 +1,7 @@
 #pragma once
-// Programs started at login, as XDG autostart entries: "<application id>.desktop" in
-// $XDG_CONFIG_HOME/autostart, written from the entry template in the resources with Exec= the
-// installed program's absolute path. Only our own login items are known.
+// Programs started at login, as XDG autostart entries: "<entry id>.desktop" in
+// $XDG_CONFIG_HOME/autostart, written from the template ":/autostart/<entry id>.desktop" of the
+// program's resources with Exec= the given program.
 
 #include <QString>
 
@@ -11,12 +11,10 @@ public:
     explicit Autostart(QString directory = defaultDirectory());
     static QString defaultDirectory();
 
-    // The installed program behind a login item id; empty for an id that is not ours.
-    static QString programFor(const QString& applicationId);
-
-    // Writes (atomically) or removes the entry. False when that failed or the id is unknown.
-    bool setEnabled(const QString& applicationId, bool enabled);
-    QString entryPath(const QString& applicationId) const;
+    // Writes (atomically) the entry that starts `program` (an absolute path), or removes it.
+    // False when that failed, `program` is empty or there is no template for `entryId`.
+    bool setEnabled(const QString& entryId, const QString& program, bool enabled);
+    QString entryPath(const QString& entryId) const;
 
 private:
     QString m_directory;

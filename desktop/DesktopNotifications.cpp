@@ -7,7 +7,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
-#include <QGuiApplication>
 #include <QVariantMap>
 #include <algorithm>
 
@@ -23,8 +22,10 @@ QDBusMessage call(const QString& method)
 }
 } // namespace
 
-DesktopNotifications::DesktopNotifications(QString desktopEntry, QDBusConnection bus)
-    : m_desktopEntry(std::move(desktopEntry))
+DesktopNotifications::DesktopNotifications(QString applicationName, QString desktopEntry,
+                                           QDBusConnection bus)
+    : m_applicationName(std::move(applicationName))
+    , m_desktopEntry(std::move(desktopEntry))
     , m_bus(std::move(bus))
     , m_serverWatcher(
           new QDBusServiceWatcher(service, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this))
@@ -39,14 +40,6 @@ DesktopNotifications::DesktopNotifications(QString desktopEntry, QDBusConnection
                   SLOT(onActionInvoked(uint, QString)));
     m_bus.connect(service, path, interface, QStringLiteral("NotificationClosed"), this,
                   SLOT(onNotificationClosed(uint, uint)));
-}
-
-DesktopNotifications& DesktopNotifications::defaultCenter()
-{
-    // Never destroyed: completions of calls in flight may still arrive at exit.
-    static auto* center =
-        new DesktopNotifications(QGuiApplication::desktopFileName(), QDBusConnection::sessionBus());
-    return *center;
 }
 
 void DesktopNotifications::setListener(NotificationListener* listener)
@@ -112,9 +105,8 @@ void DesktopNotifications::send(const DesktopNotification& notification)
     // tags or eat them.
     const QString body = m_bodyMarkup ? notification.body.toHtmlEscaped() : notification.body;
     QDBusMessage notify = call(QStringLiteral("Notify"));
-    notify << QGuiApplication::applicationDisplayName() << quint32(0) << m_desktopEntry
-           << notification.summary << body << QStringList{defaultAction, QStringLiteral("Open")}
-           << hints << qint32(-1);
+    notify << m_applicationName << quint32(0) << m_desktopEntry << notification.summary << body
+           << QStringList{defaultAction, QStringLiteral("Open")} << hints << qint32(-1);
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, notification](QDBusPendingCallWatcher* finished) {

@@ -20,11 +20,9 @@ public:
     // How many shown notifications are remembered for the server's signals.
     static constexpr qsizetype maxShown = 100;
 
-    // `desktopEntry` names our desktop file (hint "desktop-entry") and our icon.
-    DesktopNotifications(QString desktopEntry, QDBusConnection bus);
-
-    // The program's centre on the session bus, for the desktop file name of the application.
-    static DesktopNotifications& defaultCenter();
+    // `applicationName` is what the server shows as the sender; `desktopEntry` names the
+    // program's desktop file (hint "desktop-entry") and icon.
+    DesktopNotifications(QString applicationName, QString desktopEntry, QDBusConnection bus);
 
     NotificationListener* listener() const { return m_listener; }
     void setListener(NotificationListener* listener);
@@ -48,6 +46,7 @@ private:
     // In m_shown; -1 when not there.
     qsizetype indexOfShown(quint32 id) const;
 
+    QString m_applicationName;
     QString m_desktopEntry;
     QDBusConnection m_bus;
     QDBusServiceWatcher* m_serverWatcher;

@@ -10,6 +10,13 @@ DesktopUrlOpener::DesktopUrlOpener(QDBusConnection bus)
     : m_bus(std::move(bus))
 {}
 
+DesktopUrlOpener& DesktopUrlOpener::shared()
+{
+    // Created on first use and never destroyed, like the other process-wide services.
+    static auto* const opener = new DesktopUrlOpener();
+    return *opener;
+}
+
 bool DesktopUrlOpener::openUrl(const QString& url)
 {
     if (!UrlText::isValid(url))
@@ -23,13 +30,15 @@ bool DesktopUrlOpener::openUrls(const QStringList& urls, const QString& applicat
         if (!UrlText::isValid(url))
             return false;
     }
-    const QString fallback = m_fallbackProgram.isEmpty()
-                                 ? ApplicationBus::fallbackProgram(applicationId)
-                                 : m_fallbackProgram;
+    const auto program = m_fallbackPrograms.constFind(applicationId);
+    const QString fallback = program == m_fallbackPrograms.cend()
+                                 ? QString()
+                                 : ApplicationBus::findProgram(program->name, program->folders);
     return ApplicationBus::openUrls(m_bus, urls, applicationId, fallback);
 }
 
-void DesktopUrlOpener::setFallbackProgram(const QString& program)
+void DesktopUrlOpener::addFallbackProgram(const QString& applicationId, const QString& name,
+                                          const QStringList& folders)
 {
-    m_fallbackProgram = program;
+    m_fallbackPrograms.insert(applicationId, {name, folders});
 }

@@ -5,19 +5,30 @@
 #include "desktop/UrlOpener.h"
 
 #include <QDBusConnection>
+#include <QHash>
 
 class DesktopUrlOpener : public UrlOpener {
 public:
     explicit DesktopUrlOpener(QDBusConnection bus = QDBusConnection::sessionBus());
 
+    // The program's own, on the session bus; what UrlOpener::shared() returns.
+    static DesktopUrlOpener& shared();
+
     bool openUrl(const QString& url) override;
     bool openUrls(const QStringList& urls, const QString& applicationId) override;
 
-    // The program started when the bus can neither reach nor activate the application; empty
-    // means the installed one (tests point it elsewhere).
-    void setFallbackProgram(const QString& program);
+    // The program started for `applicationId` when the bus can neither reach nor activate it:
+    // the file `name`, looked for in `folders` and on PATH at every hand-over
+    // (ApplicationBus::findProgram). Without one nothing is started.
+    void addFallbackProgram(const QString& applicationId, const QString& name,
+                            const QStringList& folders = {});
 
 private:
+    struct Program {
+        QString name;
+        QStringList folders;
+    };
+
     QDBusConnection m_bus;
-    QString m_fallbackProgram;
+    QHash<QString, Program> m_fallbackPrograms;
 };

@@ -6,13 +6,13 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
-TrayIcon::TrayIcon(QObject* parent)
+TrayIcon::TrayIcon(const QString& toolTip, QObject* parent)
     : QObject(parent)
     , m_menu(new QMenu())
     , m_trayIcon(new QSystemTrayIcon(this))
 {
     m_trayIcon->setContextMenu(m_menu);
-    m_trayIcon->setToolTip(QStringLiteral("T-O-VO"));
+    m_trayIcon->setToolTip(toolTip);
     // A left click shows the menu as well: the icon has nothing else to offer.
     connect(m_trayIcon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {

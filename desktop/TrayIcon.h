@@ -15,7 +15,8 @@ class TrayMenuItem;
 class TrayIcon : public QObject {
     Q_OBJECT
 public:
-    explicit TrayIcon(QObject* parent = nullptr);
+    // `toolTip` names the program.
+    explicit TrayIcon(const QString& toolTip, QObject* parent = nullptr);
     ~TrayIcon() override;
 
     // Appends `item` to the menu and takes it over.

@@ -4,7 +4,5 @@
 
 UrlOpener& UrlOpener::shared()
 {
-    // Created on first use and never destroyed, like the other process-wide services.
-    static auto* desktop = new DesktopUrlOpener();
-    return *desktop;
+    return DesktopUrlOpener::shared();
 }

@@ -10,8 +10,10 @@ void AppDelegate::applicationDidFinishLaunching()
     // Whether it worked is not our concern: a missing tray application is not reported. We wait
     // only until the tray application has the URL, not until it has finished launching: the bus
     // would drop a message whose sender quit while the receiver was still being started.
-    ApplicationBus::openUrls(QDBusConnection::sessionBus(), {startUrl}, targetId,
-                             ApplicationBus::fallbackProgram(targetId),
+    const QString program = ApplicationBus::findProgram(
+        Identity::trayProgram,
+        {Identity::libexecToBindir, QStringLiteral("."), Identity::installBindir});
+    ApplicationBus::openUrls(QDBusConnection::sessionBus(), {startUrl}, targetId, program,
                              ApplicationBus::Delivery::Await);
     QCoreApplication::quit();
 }

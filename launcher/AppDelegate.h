@@ -3,13 +3,15 @@
 // (starting it through the bus when it is not running) and quits as soon as the URL is
 // delivered, without waiting for the tray application to finish launching.
 
+#include "Identity.h"
+
 #include <QObject>
 
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
-    static inline const QString startUrl = QStringLiteral("tovo://START");
-    static inline const QString targetId = QStringLiteral("tovo.TOVO");
+    static inline const QString startUrl = Identity::urlScheme + QStringLiteral("://START");
+    static inline const QString targetId = Identity::trayId;
 
     using QObject::QObject;
 

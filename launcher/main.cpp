@@ -1,5 +1,6 @@
 // T-O-VO Launcher: the login item that starts the tray application.
 
+#include "Identity.h"
 #include "launcher/AppDelegate.h"
 
 #include <QCoreApplication>
@@ -8,7 +9,8 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tovo-launcher"));
+    QCoreApplication::setApplicationName(Identity::launcherProgram);
+    QCoreApplication::setApplicationVersion(Identity::version);
     AppDelegate delegate;
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     QCoreApplication::exec();

@@ -138,13 +138,7 @@ HttpSession& HttpSession::shared()
     return session;
 }
 
-HttpSession::HttpSession()
-{
-    bool ok = false;
-    const int deadlineMs = qEnvironmentVariableIntValue("TOVO_HTTP_DEADLINE_MS", &ok);
-    if (ok && deadlineMs > 0)
-        m_deadlineMs = deadlineMs;
-}
+HttpSession::HttpSession() = default;
 
 HttpSession::~HttpSession() = default;
 
@@ -161,19 +155,9 @@ void HttpSession::setInactivityTimeout(std::chrono::milliseconds timeout)
     m_inactivityMs = static_cast<long>(timeout.count());
 }
 
-std::chrono::milliseconds HttpSession::inactivityTimeout() const
-{
-    return std::chrono::milliseconds(m_inactivityMs.load());
-}
-
 void HttpSession::setDeadline(std::chrono::milliseconds deadline)
 {
     m_deadlineMs = static_cast<long>(deadline.count());
-}
-
-std::chrono::milliseconds HttpSession::deadline() const
-{
-    return std::chrono::milliseconds(m_deadlineMs.load());
 }
 
 Error HttpSession::transportError(TransportErrorCode code)

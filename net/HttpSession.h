@@ -26,7 +26,7 @@ class HttpSession {
 public:
     // Errors of the transport: libcurl's failures keep their CURLcode and its fixed message (never
     // the URL: it may hold a password or a GUID); the codes below are our own.
-    static inline const QString transportErrorDomain = QStringLiteral("TOVOTransportErrorDomain");
+    static inline const QString transportErrorDomain = QStringLiteral("HttpTransport");
     enum TransportErrorCode {
         BodyTooLarge = 1000,
         NoBody = 1001,
@@ -34,7 +34,7 @@ public:
         HeadersTooLarge = 1003,
     };
     // An answer with an HTTP status of 400 or more: code = the status, message "HTTP <status>".
-    static inline const QString httpErrorDomain = QStringLiteral("TOVOHTTPErrorDomain");
+    static inline const QString httpErrorDomain = QStringLiteral("HttpStatus");
 
     static constexpr qint64 maximumHeaderSize = 64 * 1024; // all header lines of one request
     static constexpr int maximumRedirects = 5;
@@ -59,11 +59,8 @@ public:
     // How long a transfer may go without receiving anything, or less than a byte a second (whole
     // seconds, rounded up; tests shorten it).
     void setInactivityTimeout(std::chrono::milliseconds timeout);
-    std::chrono::milliseconds inactivityTimeout() const;
-    // How long a request may take in all. The default is defaultDeadline, or TOVO_HTTP_DEADLINE_MS
-    // from the environment (tests and benchmarks only).
+    // How long a request may take in all (defaultDeadline unless set).
     void setDeadline(std::chrono::milliseconds deadline);
-    std::chrono::milliseconds deadline() const;
 
     static Error transportError(TransportErrorCode code);
     static Error httpError(int status);

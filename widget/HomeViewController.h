@@ -3,6 +3,7 @@
 // tray application and loads the alarm list (or offers the login form, once, when there is no
 // GUID). Supplies the list's row controllers and answers the panel's Edit button.
 
+#include "Identity.h"
 #include "core/Alarm.h"
 #include "core/Result.h"
 #include "widget/PanelContent.h"
@@ -23,8 +24,8 @@ class HomeViewController : public ViewController,
     Q_OBJECT
 public:
     static inline const QString tokenStoreName = QStringLiteral("tovotoday");
-    static inline const QString urlPrefix = QStringLiteral("tovo://");
-    static inline const QString tovoApplicationId = QStringLiteral("tovo.TOVO");
+    static inline const QString urlPrefix = Identity::urlScheme + QStringLiteral("://");
+    static inline const QString tovoApplicationId = Identity::trayId;
 
     explicit HomeViewController(WidgetDelays delays = {});
     ~HomeViewController() override;

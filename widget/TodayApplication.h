@@ -2,6 +2,7 @@
 // tovo-today's application delegate: opens the Today panel with its home controller when the
 // launch finishes, and brings it back to the front when the program is started again.
 
+#include "Identity.h"
 #include "bus/ApplicationHost.h"
 #include "widget/WidgetDelays.h"
 
@@ -12,7 +13,7 @@ class TodayPanel;
 
 class TodayApplication : public ApplicationDelegate {
 public:
-    static inline const QString applicationId = QStringLiteral("tovo.TOVO.TOVOToday");
+    static inline const QString applicationId = Identity::todayId;
 
     explicit TodayApplication(WidgetDelays delays = {});
     ~TodayApplication() override;

@@ -23,7 +23,6 @@ public:
     explicit TodayPanel(std::shared_ptr<ViewController> root, QWidget* parent = nullptr);
     ~TodayPanel() override;
 
-    ViewController* rootViewController() const { return m_root.get(); }
     // The controller shown in the root's place, or nullptr.
     ViewController* presentedViewController() const;
     bool isEditing() const { return m_editing; }

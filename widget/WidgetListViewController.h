@@ -22,10 +22,8 @@ public:
     const QVariantList& contents() const { return m_contents; }
     void setContents(const QVariantList& contents);
 
-    WidgetListViewDelegate* delegate() const { return m_delegate; }
     void setDelegate(WidgetListViewDelegate* delegate) { m_delegate = delegate; }
 
-    bool hasDividerLines() const { return m_hasDividerLines; }
     void setHasDividerLines(bool on);
 
     // The row controllers of the current contents, in order (rows the delegate left out are

@@ -1,5 +1,8 @@
 // tovo-today: the Today panel, once per desktop session.
 
+#include "Identity.h"
+#include "base/SettingsFile.h"
+#include "desktop/DesktopUrlOpener.h"
 #include "widget/TodayApplication.h"
 
 #include <QApplication>
@@ -8,11 +11,17 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(TodayApplication::applicationId);
-    QGuiApplication::setDesktopFileName(TodayApplication::applicationId);
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tovo.TOVO.TOVOToday")));
+    QApplication::setApplicationName(Identity::todayId);
+    QApplication::setApplicationVersion(Identity::version);
+    QGuiApplication::setDesktopFileName(Identity::todayId);
+    QApplication::setWindowIcon(QIcon::fromTheme(Identity::todayId));
+    SettingsFile::setStandardLocation(Identity::settingsFolder, Identity::todayId);
+    // The tray program, should the bus be unable to start it: beside us or where it is installed.
+    DesktopUrlOpener::shared().addFallbackProgram(
+        Identity::trayId, Identity::trayProgram,
+        {Identity::libexecToBindir, QStringLiteral("."), Identity::installBindir});
 
     TodayApplication delegate;
-    ApplicationHost host(TodayApplication::applicationId, delegate);
+    ApplicationHost host(Identity::todayId, delegate);
     return host.run(QCoreApplication::arguments());
 }

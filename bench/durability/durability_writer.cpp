@@ -10,6 +10,7 @@
 // The tokens differ in length (and so does the file) from one number to the next, so a file
 // that mixed two writes would not read back as any token.
 
+#include "Identity.h"
 #include "base/SettingsFile.h"
 #include "core/Keychain.h"
 
@@ -40,7 +41,7 @@ qint64 numberOf(const QString& text)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    SettingsFile::setApplicationId(QStringLiteral("tovo.TOVO"));
+    SettingsFile::setStandardLocation(Identity::settingsFolder, Identity::trayId);
     const QStringList arguments = app.arguments();
     const bool write = arguments.size() == 3 && arguments.at(1) == u"write";
     if (!write && (arguments.size() != 2 || arguments.at(1) != u"read")) {

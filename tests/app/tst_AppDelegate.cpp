@@ -177,15 +177,15 @@ private Q_SLOTS:
     {
         const QString id = u"tovo.TOVO.TOVOLauncher"_s;
         Autostart items;
+        const QString program = DesktopAppServices::launcherProgram();
         const QString path = items.entryPath(id);
         QCOMPARE(path,
                  qEnvironmentVariable("XDG_CONFIG_HOME") + u"/autostart/"_s + id + u".desktop"_s);
-        QVERIFY(items.setEnabled(id, true));
-        QVERIFY(items.setEnabled(id, true)); // again: the same file
+        QVERIFY(items.setEnabled(id, program, true));
+        QVERIFY(items.setEnabled(id, program, true)); // again: the same file
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(file.readAll());
-        const QString program = Autostart::programFor(id);
         QVERIFY2(text.startsWith(u"[Desktop Entry]\n"_s) &&
                      text.contains(u"\nExec="_s + program + u'\n'),
                  qPrintable(text));
@@ -193,10 +193,10 @@ private Q_SLOTS:
         if (!QStandardPaths::findExecutable(u"desktop-file-validate"_s).isEmpty())
             QCOMPARE(QProcess::execute(u"desktop-file-validate"_s, {path}), 0);
 
-        QVERIFY(items.setEnabled(id, false));
+        QVERIFY(items.setEnabled(id, program, false));
         QVERIFY(!QFile::exists(path));
-        QVERIFY(items.setEnabled(id, false));                     // nothing to remove is fine
-        QVERIFY(!items.setEnabled(u"org.example.Other"_s, true)); // not ours
+        QVERIFY(items.setEnabled(id, program, false)); // nothing to remove is fine
+        QVERIFY(!items.setEnabled(u"org.example.Other"_s, program, true)); // not ours
     }
 
     void quitEndsASleepingLoop()

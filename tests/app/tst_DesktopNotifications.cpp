@@ -69,7 +69,7 @@ private Q_SLOTS:
         QFETCH(QString, body);
         FakeNotificationServer server(connection(), capabilities);
         QVERIFY(server.registerOnBus());
-        DesktopNotifications notifications(u"tovo.TOVO"_s, connection());
+        DesktopNotifications notifications(u"T-O-VO"_s, u"tovo.TOVO"_s, connection());
         RecordingListener listener;
         notifications.setListener(&listener);
         notifications.notify(
@@ -121,7 +121,7 @@ private Q_SLOTS:
 
     void forgetsNotificationsOfAnotherServerAndTheOldest()
     {
-        DesktopNotifications notifications(u"tovo.TOVO"_s, connection());
+        DesktopNotifications notifications(u"T-O-VO"_s, u"tovo.TOVO"_s, connection());
         RecordingListener listener;
         notifications.setListener(&listener);
         auto server = std::make_unique<FakeNotificationServer>(connection(), QStringList());
@@ -145,7 +145,7 @@ private Q_SLOTS:
 
     void withoutServerDropsQuietlyAndRecovers()
     {
-        DesktopNotifications notifications(u"tovo.TOVO"_s, connection());
+        DesktopNotifications notifications(u"T-O-VO"_s, u"tovo.TOVO"_s, connection());
         QSignalSpy dropped(&notifications, &DesktopNotifications::notificationDropped);
         notifications.notify(notification(u"lost"_s));
         QVERIFY(dropped.wait());

@@ -123,8 +123,8 @@ private Q_SLOTS:
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"server"_s),
             QStringList{u"body"_s});
         QVERIFY(m_server->registerOnBus());
-        m_notifications =
-            std::make_unique<DesktopNotifications>(u"tovo.TOVO"_s, QDBusConnection::sessionBus());
+        m_notifications = std::make_unique<DesktopNotifications>(u"T-O-VO"_s, u"tovo.TOVO"_s,
+                                                                 QDBusConnection::sessionBus());
         m_loops = std::make_shared<Loops>();
     }
 

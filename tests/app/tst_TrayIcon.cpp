@@ -15,7 +15,7 @@ class tst_TrayIcon : public QObject {
 private Q_SLOTS:
     void menuFollowsTheModel()
     {
-        TrayIcon item;
+        TrayIcon item(u"T-O-VO"_s);
         item.setImage(u"NoSuchImage"_s); // a missing image changes nothing else
         int opened = 0;
         item.addItem(new TrayMenuItem(u"Open"_s, [&] { ++opened; }));

@@ -114,7 +114,7 @@ private Q_SLOTS:
         feed("html page with 200", 200, "<html><body>x<br></body></html>", u"alarms:"_qs, u""_qs);
         feed("empty body", 200, "", u"alarms:"_qs, u"a%2Fb%20c+d%25%26%3F%23%3D%2B"_qs);
         // An outage is no empty feed: it would end the tray's silent first fetch.
-        feed("503 even with a feed", 503, oneAlarm, u"TOVOHTTPErrorDomain 503 HTTP 503"_qs);
+        feed("503 even with a feed", 503, oneAlarm, u"HttpStatus 503 HTTP 503"_qs);
         feed("guid with blank", 200, oneAlarm, wrongUrl, u"a b"_qs);
 
         const auto signIn = [](const char* name, const QByteArray& body, const QString& expected,
@@ -133,13 +133,13 @@ private Q_SLOTS:
         signIn("empty body", "", error);
         signIn("password with blank", "<guid>g</guid>", wrongUrl, u"secret word"_qs);
         signIn("answer above its limit", "<guid>g</guid>" + QByteArray(64 * 1024, ' '),
-               u"TOVOTransportErrorDomain 1000 The answer is too large"_qs);
+               u"HttpTransport 1000 The answer is too large"_qs);
         // A sign-in is never sent twice: the service counts every one against a lock-out.
         signIn("reset", "<guid>g</guid>",
-               u"TOVOTransportErrorDomain 56 Failure when receiving data from the peer"_qs,
-               u"pw"_qs, Behaviour::Reset);
-        signIn("garbage", "<guid>g</guid>", u"TOVOTransportErrorDomain 1 Unsupported protocol"_qs,
-               u"pw"_qs, Behaviour::Garbage);
+               u"HttpTransport 56 Failure when receiving data from the peer"_qs, u"pw"_qs,
+               Behaviour::Reset);
+        signIn("garbage", "<guid>g</guid>", u"HttpTransport 1 Unsupported protocol"_qs, u"pw"_qs,
+               Behaviour::Garbage);
     }
 
     // Each call is made from the main thread and from a worker thread. Nothing of the request is

@@ -59,11 +59,7 @@ int childMain(int argc, char** argv)
     if (arguments.at(2) == u"read") {
         value = onDisk(arguments.at(3));
     } else {
-        // The tray application names its store by its id, the widget by its name.
-        if (arguments.at(3) == u"tovo.TOVO"_qs)
-            SettingsFile::setApplicationId(arguments.at(3));
-        else
-            QCoreApplication::setApplicationName(arguments.at(3));
+        SettingsFile::setStandardLocation(u"tovo"_qs, arguments.at(3));
         Keychain keychain(u"tovo"_qs);
         keychain.storeToken(arguments.size() > 4 ? std::optional(arguments.at(4)) : std::nullopt);
         value = keychain.storedToken();

@@ -139,7 +139,7 @@ private Q_SLOTS:
         fallback.close();
         fallback.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
         DesktopUrlOpener panel(m_connection);
-        panel.setFallbackProgram(fallback.fileName());
+        panel.addFallbackProgram(u"tovo.TOVO"_s, fallback.fileName());
         QProcess byHand;
         if (start == "hand"_L1) {
             byHand.start(app, {url});

@@ -61,25 +61,24 @@ private Q_SLOTS:
         const auto misbehaving = [&](const char* name, Behaviour behaviour, const char* pattern) {
             row(name, Security::Http, static_cast<int>(behaviour), 200, pattern);
         };
-        const char* const tooLarge = "\\d+ TOVOTransportErrorDomain 1000 The answer is too large";
-        const char* const timedOut = "\\d+ TOVOTransportErrorDomain 1002 The request timed out";
+        const char* const tooLarge = "\\d+ HttpTransport 1000 The answer is too large";
+        const char* const timedOut = "\\d+ HttpTransport 1002 The request timed out";
         row("http 200", Security::Http, respond, 200, "200 body 65536");
-        row("404 page", Security::Http, respond, 404, "404 TOVOHTTPErrorDomain 404 HTTP 404");
+        row("404 page", Security::Http, respond, 404, "404 HttpStatus 404 HTTP 404");
         row("refused connection", Security::Http, -1, 0,
-            "0 TOVOTransportErrorDomain 7 Couldn't connect to server");
+            "0 HttpTransport 7 Couldn't connect to server");
         row("untrusted certificate", Security::HttpsUntrusted, respond, 200,
-            "0 TOVOTransportErrorDomain 60 SSL peer certificate or SSH remote key was not OK");
+            "0 HttpTransport 60 SSL peer certificate or SSH remote key was not OK");
         row("body above the caller's limit", Security::Http, respond, 200, tooLarge, 1024);
         misbehaving("reset mid-body", Behaviour::ResetMidBody,
-                    "200 TOVOTransportErrorDomain 56 Failure when receiving data from the peer");
+                    "200 HttpTransport 56 Failure when receiving data from the peer");
         misbehaving("truncated", Behaviour::Truncate,
-                    "200 TOVOTransportErrorDomain 18 Transferred a partial file");
+                    "200 HttpTransport 18 Transferred a partial file");
         misbehaving("stalled", Behaviour::Stall, timedOut);
         misbehaving("drip past the deadline", Behaviour::Drip, timedOut);
-        misbehaving("garbage", Behaviour::Garbage,
-                    "0 TOVOTransportErrorDomain 1 Unsupported protocol");
+        misbehaving("garbage", Behaviour::Garbage, "0 HttpTransport 1 Unsupported protocol");
         misbehaving("header flood", Behaviour::HeaderFlood,
-                    "200 TOVOTransportErrorDomain 1003 The answer's headers are too large");
+                    "200 HttpTransport 1003 The answer's headers are too large");
         misbehaving("oversized", Behaviour::Oversized, tooLarge);
         row("oversized, tls", Security::Https, static_cast<int>(Behaviour::Oversized), 200,
             tooLarge);
