@@ -1,6 +1,7 @@
 #include "core/APIClient.h"
 
 #include "base/UnicodeText.h"
+#include "base/Utf8.h"
 #include "core/ServiceEndpoints.h"
 #include "net/HttpSession.h"
 #include "net/UrlText.h"
@@ -44,11 +45,6 @@ void fetch(const QString& urlText, qint64 maximumSize, std::function<void(Result
 
 // The feed is cut into pieces on its UTF-8 bytes: the separators are ASCII, so they cannot match
 // inside a multi-byte character, and only the pieces kept are converted.
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The text before the first `separator` (all of it when there is none).
 std::string_view firstPart(std::string_view text, std::string_view separator)
 {
@@ -85,7 +81,7 @@ QString levelOf(std::string_view text)
         if (text == bytes)
             return word;
     }
-    return fromUtf8(text);
+    return Utf8::toQString(text);
 }
 
 AlarmPtr alarmOf(XmlDocument& document, const XmlElement& item, std::string& buffer)
@@ -99,18 +95,18 @@ AlarmPtr alarmOf(XmlDocument& document, const XmlElement& item, std::string& buf
     if (const XmlElement element = item.firstChildElement("description"); !element.isNull()) {
         const std::string_view text = document.utf8Text(element, buffer);
         const std::size_t firstBreak = text.find(lineBreak);
-        resource = fromUtf8(lastPart(text.substr(0, firstBreak), resourceMark));
+        resource = Utf8::toQString(lastPart(text.substr(0, firstBreak), resourceMark));
         if (firstBreak != std::string_view::npos) {
             const std::string_view second =
                 firstPart(text.substr(firstBreak + lineBreak.size()), lineBreak);
-            description = fromUtf8(firstPart(second, "\n"));
+            description = Utf8::toQString(firstPart(second, "\n"));
         }
     }
     QString agent;
     QString level;
     if (const XmlElement element = item.firstChildElement("title"); !element.isNull()) {
         const std::string_view text = document.utf8Text(element, buffer);
-        agent = fromUtf8(firstPart(text, titleSeparator));
+        agent = Utf8::toQString(firstPart(text, titleSeparator));
         // A title without separator is both, converted once.
         const std::string_view levelText = lastPart(text, titleSeparator);
         level = levelText.size() == text.size() ? agent : levelOf(levelText);
@@ -119,7 +115,8 @@ AlarmPtr alarmOf(XmlDocument& document, const XmlElement& item, std::string& buf
         description = feedExceptionDescription;
     return std::make_shared<Alarm>(
         std::move(agent), std::move(resource), std::move(description), std::move(level),
-        AlarmType::Alarm, fromUtf8(document.utf8Text(item.firstChildElement("guid"), buffer)));
+        AlarmType::Alarm,
+        Utf8::toQString(document.utf8Text(item.firstChildElement("guid"), buffer)));
 }
 
 // The parts of a feed that alarms are made of: the root, its first "channel", the channel's

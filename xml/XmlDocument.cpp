@@ -1,5 +1,7 @@
 #include "xml/XmlDocument.h"
 
+#include "base/Utf8.h"
+
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -12,11 +14,6 @@ namespace {
 
 void ignoreGenericError(void*, const char*, ...) {}
 void ignoreStructuredError(void*, xmlErrorPtr) {}
-
-std::string_view view(const xmlChar* text)
-{
-    return text ? std::string_view(reinterpret_cast<const char*>(text)) : std::string_view();
-}
 
 // Sits between the parser and libxml2's own tree builder and passes on only what the filter
 // keeps. Skipped elements are counted so that their end tags are skipped as well. The content of
@@ -74,9 +71,9 @@ private:
             ++self->m_skipping;
             return;
         }
-        std::string_view qualified = view(localName);
+        std::string_view qualified = Utf8::view(localName);
         if (prefix) {
-            self->m_name.assign(view(prefix)).append(1, ':').append(view(localName));
+            self->m_name.assign(Utf8::view(prefix)).append(1, ':').append(Utf8::view(localName));
             qualified = self->m_name;
         }
         if (!self->m_filter(parentOf(context), self->m_depth, qualified)) {
@@ -135,7 +132,7 @@ bool appendText(const xmlNode* node, std::string& out, qint64& budget)
             continue;
         }
         const bool isText = node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE;
-        const std::string_view text = isText ? view(node->content) : std::string_view();
+        const std::string_view text = isText ? Utf8::view(node->content) : std::string_view();
         budget -= 1 + static_cast<qint64>(text.size());
         if (budget < 0)
             return false;
@@ -208,7 +205,7 @@ QString XmlDocument::text(XmlElement element)
 {
     std::string buffer;
     const std::string_view text = utf8Text(element, buffer);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return Utf8::toQString(text);
 }
 
 std::string_view XmlDocument::utf8Text(XmlElement element, std::string& buffer)
@@ -218,7 +215,7 @@ std::string_view XmlDocument::utf8Text(XmlElement element, std::string& buffer)
         return {};
     // Most elements hold exactly one text or CDATA node: read it in place.
     if (!child->next && (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE)) {
-        const std::string_view text = view(child->content);
+        const std::string_view text = Utf8::view(child->content);
         m_textBudget -= 1 + static_cast<qint64>(text.size());
         return m_textBudget < 0 ? std::string_view() : text;
     }

@@ -1,30 +1,12 @@
 #include "xml/XmlElement.h"
 
 #include "base/UnicodeText.h"
+#include "base/Utf8.h"
 
 #include <QByteArray>
 #include <libxml/tree.h>
 
 namespace {
-
-std::string_view view(const xmlChar* text)
-{
-    return text ? std::string_view(reinterpret_cast<const char*>(text)) : std::string_view();
-}
-
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-bool isAscii(std::string_view text)
-{
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
 
 XmlElement nextElement(xmlNode* node, std::string_view name)
 {
@@ -42,8 +24,9 @@ QString XmlElement::name() const
     if (!m_node)
         return {};
     if (m_node->ns && m_node->ns->prefix)
-        return fromUtf8(view(m_node->ns->prefix)) + u':' + fromUtf8(view(m_node->name));
-    return fromUtf8(view(m_node->name));
+        return Utf8::toQString(Utf8::view(m_node->ns->prefix)) + u':' +
+               Utf8::toQString(Utf8::view(m_node->name));
+    return Utf8::toQString(Utf8::view(m_node->name));
 }
 
 bool XmlElement::namesEqual(std::string_view qualified, std::string_view name)
@@ -51,8 +34,8 @@ bool XmlElement::namesEqual(std::string_view qualified, std::string_view name)
     if (qualified == name)
         return true;
     // Byte-wise unequal ASCII names cannot be canonically equivalent.
-    return !(isAscii(qualified) && isAscii(name)) &&
-           UnicodeText::equal(fromUtf8(qualified), fromUtf8(name));
+    return !(Utf8::isAscii(qualified) && Utf8::isAscii(name)) &&
+           UnicodeText::equal(Utf8::toQString(qualified), Utf8::toQString(name));
 }
 
 bool XmlElement::hasName(std::string_view name) const
@@ -60,7 +43,7 @@ bool XmlElement::hasName(std::string_view name) const
     if (!m_node)
         return false;
     if (!m_node->ns || !m_node->ns->prefix)
-        return namesEqual(view(m_node->name), name);
+        return namesEqual(Utf8::view(m_node->name), name);
     const QByteArray qualified = this->name().toUtf8();
     return namesEqual(
         std::string_view(qualified.constData(), static_cast<std::size_t>(qualified.size())), name);
