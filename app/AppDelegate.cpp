@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/AppLog.h"
 #include "app/AppServices.h"
 #include "base/UnicodeText.h"
 #include "core/Keychain.h"
@@ -30,7 +31,10 @@ void AppDelegate::applicationDidFinishLaunching(const QVariantMap& userInfo)
 {
     if (userInfo.contains(ApplicationHost::launchNotificationKey))
         m_ranBy = RanBy::Notification;
-    if (const auto token = Keychain(tokenStore).storedToken())
+    const auto token = Keychain(tokenStore).storedToken();
+    qCDebug(lcApp) << "launch finished: ran by" << static_cast<int>(m_ranBy) << "with"
+                   << (token ? "a token" : "no token");
+    if (token)
         start(*token);
     menu(m_ranBy == RanBy::Launcher || m_ranBy == RanBy::User);
     if (m_ranBy == RanBy::User) {
@@ -110,9 +114,11 @@ void AppDelegate::handleURLEvent(const QString& url)
         return;
     const QString remainder = QString(url).remove(urlPrefix, Qt::CaseSensitive);
     if (UnicodeText::equal(remainder, startCommand)) {
+        qCDebug(lcApp) << "URL event: the launcher's start";
         m_ranBy = RanBy::Launcher;
         return;
     }
-    Keychain(tokenStore).storeToken(remainder);
+    const bool stored = Keychain(tokenStore).storeToken(remainder);
+    qCDebug(lcApp) << "URL event: a token from the panel," << (stored ? "stored" : "not stored");
     m_ranBy = RanBy::Widget;
 }

@@ -1,6 +1,7 @@
 #include "app/DesktopAppServices.h"
 
 #include "Identity.h"
+#include "app/AppLog.h"
 #include "app/NotificationClient.h"
 #include "desktop/Alert.h"
 #include "desktop/Autostart.h"
@@ -43,7 +44,9 @@ void DesktopAppServices::setLoginItemEnabled(const QString& applicationId, bool 
     // Only our launcher is a login item. A refused change is not reported: the menu shows what
     // was asked for.
     const QString program = applicationId == Identity::launcherId ? launcherProgram() : QString();
-    Autostart().setEnabled(applicationId, program, enabled);
+    const bool done = Autostart().setEnabled(applicationId, program, enabled);
+    qCDebug(lcApp) << "login item" << applicationId << (enabled ? "on:" : "off:")
+                   << (done ? "done" : "refused");
 }
 
 void DesktopAppServices::runAlert(const Alert& alert)

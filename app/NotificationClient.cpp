@@ -1,12 +1,14 @@
 #include "app/NotificationClient.h"
 
 #include "Identity.h"
+#include "app/AppLog.h"
 #include "base/MainQueue.h"
 #include "base/UnicodeText.h"
 #include "desktop/DesktopNotifications.h"
 #include "desktop/ProcessMemory.h"
 
 #include <QtGlobal>
+#include <algorithm>
 
 namespace {
 DesktopNotifications& sessionNotifications()
@@ -104,8 +106,10 @@ void NotificationClient::poll(const PollingTask& task, const QString& guid)
         // The request is only started here; its answer arrives on the main thread while this
         // loop already sleeps again.
         m_feed(guid, [weak = weak_from_this()](Result<AlarmList> result) {
-            if (!result.isSuccess())
+            if (!result.isSuccess()) {
+                qCDebug(lcApp) << "poll failed; the next one in due time";
                 return;
+            }
             if (const auto self = weak.lock())
                 self->processAlarms(result.value());
             // Once this answer and its alarms are freed, an idle tray program hands the memory
@@ -133,6 +137,9 @@ void NotificationClient::processAlarms(const AlarmList& alarms)
             postNotification(alarm->alarmAgent(), alarm->alarmDescription());
         m_alarmSet.insert(guid, true);
     }
+    qCDebug(lcApp) << "poll:" << alarms.size() << "alarms," << fresh << "new,"
+                   << std::min(fresh, maxNotificationsPerPoll) << "notified one by one"
+                   << (m_firsttime ? "(the first answer only records)" : "");
     // A feed that makes thousands of alarms new at once gets one line for the rest, not a
     // notification each.
     if (const qsizetype more = fresh - maxNotificationsPerPoll; more > 0) {

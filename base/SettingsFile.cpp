@@ -1,5 +1,7 @@
 #include "base/SettingsFile.h"
 
+#include "base/BaseLog.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -89,6 +91,9 @@ SettingsFile::SettingsFile(QString filePath)
 {
     const QSettings file(m_filePath, QSettings::IniFormat);
     m_corrupt = file.status() != QSettings::NoError || !isText(m_filePath);
+    if (m_corrupt)
+        qCDebug(lcBase) << "settings file" << QFileInfo(m_filePath).fileName()
+                        << "does not parse: read as empty";
     if (!m_corrupt) {
         for (const QString& key : file.allKeys())
             m_saved.insert(key, file.value(key));
@@ -117,7 +122,10 @@ bool SettingsFile::sync()
     const QMutexLocker lock(&m_mutex);
     if (m_values == m_saved)
         return true;
-    if (!write()) {
+    const bool written = write();
+    qCDebug(lcBase) << "settings file" << QFileInfo(m_filePath).fileName()
+                    << (written ? "written" : "not written: the old contents stay");
+    if (!written) {
         m_values = m_saved;
         return false;
     }

@@ -1,5 +1,7 @@
 #include "bus/ApplicationBus.h"
 
+#include "bus/BusLog.h"
+
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -42,7 +44,10 @@ bool startAndHandOver(const QDBusConnection& bus, const QDBusMessage& open,
     // from now on is seen by one or the other.
     if (bus.interface()->isServiceRegistered(applicationId).value())
         return deliver(bus, open, delivery, awaitTimeoutMs);
-    if (!QProcess::startDetached(program, {activationFlag}))
+    const bool started = QProcess::startDetached(program, {activationFlag});
+    qCDebug(lcBus) << applicationId << "is not on the bus:" << program
+                   << (started ? "started" : "could not be started");
+    if (!started)
         return false;
     if (delivery == Delivery::Send) {
         // Nothing waits: the panel stays responsive while the program starts.
@@ -103,10 +108,16 @@ bool openUrls(const QDBusConnection& bus, const QStringList& urls, const QString
     // Two quick questions to the bus daemon (never to the receiver, which may be busy): is the
     // program running, or can the bus start it?
     if (daemon->isServiceRegistered(applicationId).value() ||
-        daemon->activatableServiceNames().value().contains(applicationId))
-        return deliver(bus, open, delivery, awaitTimeoutMs);
-    if (fallback.isEmpty())
+        daemon->activatableServiceNames().value().contains(applicationId)) {
+        const bool delivered = deliver(bus, open, delivery, awaitTimeoutMs);
+        qCDebug(lcBus) << "Open with" << urls.size() << "URLs for" << applicationId
+                       << (delivered ? "sent" : "not sent");
+        return delivered;
+    }
+    if (fallback.isEmpty()) {
+        qCDebug(lcBus) << applicationId << "is not on the bus and has no program to start";
         return false;
+    }
     return startAndHandOver(bus, open, applicationId, fallback, delivery);
 }
 

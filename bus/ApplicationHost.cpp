@@ -2,6 +2,7 @@
 
 #include "bus/ApplicationAdaptor.h"
 #include "bus/ApplicationBus.h"
+#include "bus/BusLog.h"
 
 #include <QCoreApplication>
 #include <QDBusMessage>
@@ -74,14 +75,17 @@ ApplicationHost::Launch ApplicationHost::launch(const QStringList& arguments)
             m_bus.unregisterObject(path);
             // Started for a message, we have nothing to add: it reaches the instance holding the
             // name anyway, and an Activate could end that one's launch before it arrives.
-            if (!urls.isEmpty() || !startedForMessage)
-                forwardTo(urls);
+            const bool forwarded = (urls.isEmpty() && startedForMessage) || forwardTo(urls);
+            qCDebug(lcBus) << m_applicationId << "runs already:" << urls.size() << "URLs"
+                           << (forwarded ? "handed over" : "not handed over");
             return Launch::Forwarded;
         }
         m_registered = true;
     }
     // Without a session bus the program still runs, just without single-instance guarding.
 
+    qCDebug(lcBus) << m_applicationId << "launching with" << urls.size() << "URLs"
+                   << (startedForMessage ? "for a message" : "");
     m_launching = true;
     m_delegate.applicationWillFinishLaunching();
     for (const QString& url : urls)
@@ -133,6 +137,7 @@ bool ApplicationHost::forwardTo(const QStringList& urls)
 
 void ApplicationHost::handleOpen(const QStringList& uris)
 {
+    qCDebug(lcBus) << "Open with" << uris.size() << "URLs";
     for (const QString& uri : uris)
         m_delegate.openUrl(uri);
     Q_EMIT messageReceived();
@@ -140,12 +145,14 @@ void ApplicationHost::handleOpen(const QStringList& uris)
 
 void ApplicationHost::handleActivate()
 {
+    qCDebug(lcBus) << "Activate";
     m_delegate.activate();
     Q_EMIT messageReceived();
 }
 
 void ApplicationHost::handleActivateAction(const QString& name, const QVariantList& parameter)
 {
+    qCDebug(lcBus) << "ActivateAction" << name;
     if (m_launching && name == notificationActionName)
         m_launchUserInfo.insert(launchNotificationKey, QVariant(parameter));
     else

@@ -2,6 +2,7 @@
 
 #include "base/UnicodeText.h"
 #include "base/Utf8.h"
+#include "core/CoreLog.h"
 #include "core/ServiceEndpoints.h"
 #include "net/HttpSession.h"
 #include "net/UrlText.h"
@@ -23,11 +24,21 @@ const QString feedExceptionDescription =
 
 // Sends a GET of `urlText` and hands a body of at most `maximumSize` bytes to `handle` on the
 // main thread; every failure (transport, HTTP error status, a transfer without body) goes to
-// `completion` instead.
+// `completion` instead. The debug output names the call (`what`) and its outcome, never the URL
+// or the value: they hold the password and the GUID.
 template <typename T, typename Handle>
-void fetch(const QString& urlText, qint64 maximumSize, std::function<void(Result<T>)> completion,
-           Handle handle)
+void fetch(const char* what, const QString& urlText, qint64 maximumSize,
+           std::function<void(Result<T>)> completion, Handle handle)
 {
+    qCDebug(lcCore) << what << "requested";
+    completion = [what, completion = std::move(completion)](Result<T> result) {
+        if (result.isSuccess())
+            qCDebug(lcCore) << what << "succeeded";
+        else
+            qCDebug(lcCore) << what << "failed:" << result.error().domain()
+                            << result.error().code();
+        completion(std::move(result));
+    };
     if (!UrlText::isValid(urlText)) {
         completion(Result<T>::failure(clientError(wrongUrl)));
         return;
@@ -162,15 +173,19 @@ void APIClient::authenticate(const QString& email, const QString& password,
 {
     const QString url = ServiceEndpoints::webBase() + QStringLiteral("/resolveGUID?email=") +
                         email + QStringLiteral("&password=") + password;
-    fetch<QString>(url, maximumSignInAnswerSize, std::move(completion), parseGuid);
+    fetch<QString>("sign-in", url, maximumSignInAnswerSize, std::move(completion), parseGuid);
 }
 
 void APIClient::alarmFeed(const QString& guid, AlarmFeedCompletion completion)
 {
     const QString url = ServiceEndpoints::feedBase() + QStringLiteral("/rssalarms?mac2&id=") + guid;
-    fetch<AlarmList>(url, maximumFeedSize, std::move(completion), [](const QByteArray& body) {
-        return Result<AlarmList>::success(parseAlarmFeed(body));
-    });
+    fetch<AlarmList>("feed", url, maximumFeedSize, std::move(completion),
+                     [](const QByteArray& body) {
+                         AlarmList alarms = parseAlarmFeed(body);
+                         qCDebug(lcCore) << "feed of" << body.size() << "bytes holds"
+                                         << alarms.size() << "alarms";
+                         return Result<AlarmList>::success(std::move(alarms));
+                     });
 }
 
 AlarmList APIClient::parseAlarmFeed(const QByteArray& body)

@@ -1,5 +1,6 @@
 #include "desktop/DesktopNotifications.h"
 
+#include "desktop/DesktopLog.h"
 #include "desktop/NotificationListener.h"
 #include "desktop/NotificationText.h"
 
@@ -53,8 +54,10 @@ void DesktopNotifications::notify(const DesktopNotification& notification)
     prepared.summary =
         NotificationText::displayed(prepared.summary, NotificationText::maxSummaryLength);
     prepared.body = NotificationText::displayed(prepared.body, NotificationText::maxBodyLength);
-    if (m_listener && !m_listener->shouldPresentNotification(*this, prepared))
+    if (m_listener && !m_listener->shouldPresentNotification(*this, prepared)) {
+        qCDebug(lcDesktop) << "notification suppressed by its listener";
         return;
+    }
     m_pending.append(prepared);
     if (m_capabilitiesKnown)
         sendPending();
@@ -73,10 +76,13 @@ void DesktopNotifications::requestCapabilities()
                 m_capabilitiesRequested = false;
                 const QDBusPendingReply<QStringList> reply = *finished;
                 if (reply.isError()) {
+                    qCDebug(lcDesktop)
+                        << "no notification server:" << m_pending.size() << "notifications dropped";
                     dropPending();
                     return;
                 }
                 m_bodyMarkup = reply.value().contains(QStringLiteral("body-markup"));
+                qCDebug(lcDesktop) << "notification server found; reads markup:" << m_bodyMarkup;
                 m_capabilitiesKnown = true;
                 sendPending();
             });
@@ -113,9 +119,11 @@ void DesktopNotifications::send(const DesktopNotification& notification)
                 finished->deleteLater();
                 const QDBusPendingReply<quint32> reply = *finished;
                 if (reply.isError()) {
+                    qCDebug(lcDesktop) << "notification refused by the server";
                     Q_EMIT notificationDropped();
                     return;
                 }
+                qCDebug(lcDesktop) << "notification shown as" << reply.value();
                 DesktopNotification shown = notification;
                 shown.id = reply.value();
                 // The oldest go first: a server keeps only a few on screen anyway.

@@ -1,6 +1,7 @@
 #include "desktop/DesktopUrlOpener.h"
 
 #include "bus/ApplicationBus.h"
+#include "desktop/DesktopLog.h"
 #include "net/UrlText.h"
 
 #include <QDesktopServices>
@@ -19,16 +20,19 @@ DesktopUrlOpener& DesktopUrlOpener::shared()
 
 bool DesktopUrlOpener::openUrl(const QString& url)
 {
-    if (!UrlText::isValid(url))
-        return false;
-    return QDesktopServices::openUrl(QUrl(url, QUrl::StrictMode));
+    const bool opened =
+        UrlText::isValid(url) && QDesktopServices::openUrl(QUrl(url, QUrl::StrictMode));
+    qCDebug(lcDesktop) << "URL for the browser" << (opened ? "opened" : "not opened");
+    return opened;
 }
 
 bool DesktopUrlOpener::openUrls(const QStringList& urls, const QString& applicationId)
 {
     for (const QString& url : urls) {
-        if (!UrlText::isValid(url))
+        if (!UrlText::isValid(url)) {
+            qCDebug(lcDesktop) << "not handed to" << applicationId << ": not a URL";
             return false;
+        }
     }
     const auto program = m_fallbackPrograms.constFind(applicationId);
     const QString fallback = program == m_fallbackPrograms.cend()

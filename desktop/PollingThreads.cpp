@@ -1,5 +1,7 @@
 #include "desktop/PollingThreads.h"
 
+#include "desktop/DesktopLog.h"
+
 #include <algorithm>
 
 PollingThreads::PollingThreads() = default;
@@ -20,6 +22,7 @@ std::shared_ptr<PollingTask> PollingThreads::start(Work work)
     // Never let a new loop wait behind sleeping ones.
     m_pool.setMaxThreadCount(std::max(m_pool.maxThreadCount(), m_pool.activeThreadCount() + 1));
     m_pool.start([task, work = std::move(work)] { work(*task); });
+    qCDebug(lcDesktop) << "polling loop started";
     return task;
 }
 

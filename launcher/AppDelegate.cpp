@@ -1,6 +1,7 @@
 #include "launcher/AppDelegate.h"
 
 #include "bus/ApplicationBus.h"
+#include "launcher/LauncherLog.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -13,7 +14,9 @@ void AppDelegate::applicationDidFinishLaunching()
     const QString program = ApplicationBus::findProgram(
         Identity::trayProgram,
         {Identity::libexecToBindir, QStringLiteral("."), Identity::installBindir});
-    ApplicationBus::openUrls(QDBusConnection::sessionBus(), {startUrl}, targetId, program,
-                             ApplicationBus::Delivery::Await);
+    const bool delivered =
+        ApplicationBus::openUrls(QDBusConnection::sessionBus(), {startUrl}, targetId, program,
+                                 ApplicationBus::Delivery::Await);
+    qCDebug(lcLauncher) << "start" << (delivered ? "handed to" : "not handed to") << targetId;
     QCoreApplication::quit();
 }

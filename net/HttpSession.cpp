@@ -1,9 +1,11 @@
 #include "net/HttpSession.h"
 
 #include "base/MainQueue.h"
+#include "net/NetLog.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -81,6 +83,8 @@ struct HttpSession::Transfer {
     ~Transfer() { curl_easy_cleanup(easy); }
 
     CURL* const easy = curl_easy_init();
+    quint64 number = 0; // for the debug output, which never shows the URL
+    QElapsedTimer started;
     qint64 maximumBodySize = 0;
     qint64 headerBytes = 0;
     QByteArray body;
@@ -225,8 +229,11 @@ void HttpSession::start(const QString& urlText, qint64 maximumBodySize, Completi
         completion({std::nullopt, curlError(CURLE_OUT_OF_MEMORY), 0});
         return;
     }
+    transfer->number = ++m_requests;
+    transfer->started.start();
     transfer->maximumBodySize = maximumBodySize;
     transfer->completion = std::move(completion);
+    qCDebug(lcNet) << "request" << transfer->number << "started, body limit" << maximumBodySize;
 
     // The URL check lets only ASCII through; libcurl sends the target as it stands.
     curl_easy_setopt(easy, CURLOPT_URL, urlText.toLatin1().constData());
@@ -287,8 +294,18 @@ void HttpSession::finishTransfers()
         curl_multi_remove_handle(m_multi, message->easy_handle);
         finished.emplace_back(std::move(node.mapped()), result);
     }
-    for (auto& [transfer, result] : finished)
-        transfer->completion(transfer->response(result));
+    for (auto& [transfer, result] : finished) {
+        Response response = transfer->response(result);
+        if (response.error)
+            qCDebug(lcNet) << "request" << transfer->number << "failed after"
+                           << transfer->started.elapsed() << "ms: HTTP" << response.httpStatus
+                           << response.error->domain() << response.error->code();
+        else
+            qCDebug(lcNet) << "request" << transfer->number << "finished after"
+                           << transfer->started.elapsed() << "ms: HTTP" << response.httpStatus
+                           << response.body->size() << "bytes";
+        transfer->completion(std::move(response));
+    }
 }
 
 int HttpSession::watchSocket(void*, int socket, int what, void* self, void*)

@@ -84,6 +84,7 @@ private:
     QTimer* m_timer = nullptr;    // libcurl's next time-out
     std::map<int, std::array<QSocketNotifier*, 2>> m_sockets; // read and write notifier
     std::map<void*, std::unique_ptr<Transfer>> m_transfers;   // by CURL handle
+    quint64 m_requests = 0;                                   // started so far
     std::atomic<long> m_inactivityMs{static_cast<long>(defaultInactivityTimeout.count())};
     std::atomic<long> m_deadlineMs{static_cast<long>(defaultDeadline.count())};
 };

@@ -11,6 +11,7 @@
 #include "widget/LoginViewController.h"
 #include "widget/MessageViewController.h"
 #include "widget/WidgetListViewController.h"
+#include "widget/WidgetLog.h"
 
 namespace {
 
@@ -68,6 +69,7 @@ void HomeViewController::viewWillAppear()
     ViewController::viewWillAppear();
     view();
     const std::optional<QString> guid = Keychain(tokenStoreName).storedToken();
+    qCDebug(lcWidget) << "list appears" << (guid ? "with a GUID" : "without a GUID");
     if (!guid) {
         if (!m_loginAlreadyPresented) {
             m_loginAlreadyPresented = true;
@@ -78,9 +80,10 @@ void HomeViewController::viewWillAppear()
 
     // Sent exactly as stored: a GUID that makes no valid URL is not handed on.
     const QString url = urlPrefix + *guid;
-    if (UrlText::isValid(url)) {
-        UrlOpener::shared().openUrls({url}, tovoApplicationId);
-    }
+    const bool handedOver =
+        UrlText::isValid(url) && UrlOpener::shared().openUrls({url}, tovoApplicationId);
+    qCDebug(lcWidget) << "GUID" << (handedOver ? "handed to" : "not handed to")
+                      << tovoApplicationId;
     const std::shared_ptr<HomeViewController> self = sharedFrom(this);
     APIClient::sharedClient().alarmFeed(
         *guid, [self](const Result<AlarmList>& result) { self->applyFeed(result); });
@@ -100,6 +103,7 @@ void HomeViewController::applyFeed(const Result<AlarmList>& result)
         // further down must not stay on screen in its old colour.
         m_listViewController->setContents(entries(result.value()));
     }
+    qCDebug(lcWidget) << "list shows" << m_listViewController->contents().size() << "rows";
     Q_EMIT feedApplied();
 }
 

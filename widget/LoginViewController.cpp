@@ -7,6 +7,7 @@
 #include "desktop/UrlOpener.h"
 #include "ui_LoginViewController.h"
 #include "widget/StatusImage.h"
+#include "widget/WidgetLog.h"
 
 #include <QKeyEvent>
 #include <QShortcut>
@@ -121,7 +122,9 @@ void LoginViewController::loginSuccess(const QString& /*message*/)
     const std::shared_ptr<LoginViewController> self = sharedFrom(this);
     MainQueue::asyncAfter(m_storeDelay, [self] {
         // A GUID that could not be kept is no sign-in: the form stays for another attempt.
-        if (!Keychain(tokenStoreName).storeToken(self->token())) {
+        const bool stored = Keychain(tokenStoreName).storeToken(self->token());
+        qCDebug(lcWidget) << "signed in; GUID" << (stored ? "stored" : "not stored");
+        if (!stored) {
             self->loginFailed(QStringLiteral("The account could not be saved"));
             return;
         }
@@ -131,6 +134,7 @@ void LoginViewController::loginSuccess(const QString& /*message*/)
 
 void LoginViewController::loginFailed(const QString& /*message*/)
 {
+    qCDebug(lcWidget) << "sign-in failed";
     showStatus(false);
     if (isViewLoaded()) {
         // Ready for the corrected password (and Return).

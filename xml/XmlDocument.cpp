@@ -1,6 +1,7 @@
 #include "xml/XmlDocument.h"
 
 #include "base/Utf8.h"
+#include "xml/XmlLog.h"
 
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
@@ -183,6 +184,8 @@ XmlDocument::XmlDocument(QByteArrayView bytes, qint64 textBudget, Filter filter)
     if (filter)
         builder.install(context);
     xmlParseDocument(context);
+    qCDebug(lcXml) << "parsed" << bytes.size()
+                   << "bytes:" << (context->wellFormed ? "well-formed" : "malformed");
     if (context->wellFormed)
         m_doc.reset(context->myDoc);
     else
@@ -217,10 +220,13 @@ std::string_view XmlDocument::utf8Text(XmlElement element, std::string& buffer)
     if (!child->next && (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE)) {
         const std::string_view text = Utf8::view(child->content);
         m_textBudget -= 1 + static_cast<qint64>(text.size());
-        return m_textBudget < 0 ? std::string_view() : text;
+        if (m_textBudget >= 0)
+            return text;
+    } else {
+        buffer.clear();
+        if (appendText(child, buffer, m_textBudget))
+            return buffer;
     }
-    buffer.clear();
-    if (!appendText(child, buffer, m_textBudget))
-        return {};
-    return buffer;
+    qCDebug(lcXml) << "text budget spent: the document counts as malformed";
+    return {};
 }
