@@ -59,7 +59,7 @@ QString checkMark(const AppDelegate& delegate)
 
 } // namespace
 
-class tst_AppDelegate : public QObject {
+class TestAppDelegate : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -213,5 +213,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(tst_AppDelegate)
+QTEST_MAIN(TestAppDelegate)
 #include "tst_AppDelegate.moc"

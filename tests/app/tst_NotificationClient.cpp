@@ -87,7 +87,7 @@ private:
 
 } // namespace
 
-class tst_NotificationClient : public QObject {
+class TestNotificationClient : public QObject {
     Q_OBJECT
 
     std::unique_ptr<FakeNotificationServer> m_server;
@@ -221,5 +221,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(tst_NotificationClient)
+QTEST_MAIN(TestNotificationClient)
 #include "tst_NotificationClient.moc"

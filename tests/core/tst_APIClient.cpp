@@ -81,7 +81,7 @@ using Behaviour = FakeService::Behaviour;
 
 } // namespace
 
-class tst_APIClient : public QObject {
+class TestAPIClient : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { QVERIFY(TestCertificates::install()); }
@@ -167,5 +167,5 @@ private:
     std::unique_ptr<FakeService> m_service;
 };
 
-QTEST_GUILESS_MAIN(tst_APIClient)
+QTEST_GUILESS_MAIN(TestAPIClient)
 #include "tst_APIClient.moc"

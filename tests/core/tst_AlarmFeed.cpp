@@ -41,7 +41,7 @@ Alarm alarm(const QString& fields)
 
 } // namespace
 
-class tst_AlarmFeed : public QObject {
+class TestAlarmFeed : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void equality_data()
@@ -212,5 +212,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_APPLESS_MAIN(tst_AlarmFeed)
+QTEST_APPLESS_MAIN(TestAlarmFeed)
 #include "tst_AlarmFeed.moc"

@@ -1,70 +1,34 @@
+// The settings item's read and write rules on a store of its own, and the token store on the
+// program's standard store. What the next start sees is asked of a child process of this program
+// (StoreFiles::child).
+
+#include "StoreFiles.h"
 #include "base/SettingsFile.h"
 #include "core/Keychain.h"
 #include "core/SettingsItem.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 #include <csignal>
-#include <cstdio>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
-// The store files, the settings item's read and write rules on a store of its own, and the token
-// store on the program's standard store. Runs under umask 000, so every mode checked is the
-// store's own doing. What the next start sees is asked of a child process of this program:
-// "--child read <file>" prints the "guid" of a store file, "--child token <application id>
-// [<token>]" stores the token (or none) and prints the stored one as that program.
 namespace {
+
+using namespace StoreFiles;
 
 const QString key = u"guid"_qs;
 
-QString storePath(const QString& name)
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/tovo/"_qs +
-           name + u".conf"_qs;
-}
-
-// What a file on disk holds under "guid", read by a fresh store.
-std::optional<QString> onDisk(const QString& path)
-{
-    return SettingsFile(path).string(key);
-}
-
-void overwriteOnDisk(const QString& path, const QString& value)
-{
-    SettingsFile other(path);
-    other.setString(key, value);
-    QVERIFY(other.sync());
-}
-
-std::optional<QString> child(const QStringList& command)
-{
-    QProcess process;
-    process.start(QCoreApplication::applicationFilePath(), QStringList{u"--child"_qs} + command);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return u"<child failed>"_qs;
-    const QByteArray out = process.readAllStandardOutput();
-    return out == "-" ? std::nullopt
-                      : std::optional(QString::fromUtf8(QByteArray::fromBase64(out)));
-}
-
+// "--child token <application id> [<token>]": stores the token (or none) as that program and
+// answers the one stored.
 int childMain(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
-    std::optional<QString> value;
-    if (arguments.at(2) == u"read") {
-        value = onDisk(arguments.at(3));
-    } else {
-        SettingsFile::setStandardLocation(u"tovo"_qs, arguments.at(3));
-        Keychain keychain(u"tovo"_qs);
-        keychain.storeToken(arguments.size() > 4 ? std::optional(arguments.at(4)) : std::nullopt);
-        value = keychain.storedToken();
-    }
-    std::fputs(value ? value->toUtf8().toBase64().constData() : "-", stdout);
+    SettingsFile::setStandardLocation(u"tovo"_qs, arguments.at(3));
+    Keychain keychain(u"tovo"_qs);
+    keychain.storeToken(arguments.size() > 4 ? std::optional(arguments.at(4)) : std::nullopt);
+    answer(keychain.storedToken());
     return 0;
 }
 
@@ -74,89 +38,15 @@ QString describe(const SettingsValue& value)
     return QString::fromLatin1(kinds[value.index()]) + textForm(value);
 }
 
-unsigned modeOf(const QString& path)
-{
-    struct stat status {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
-}
-
 } // namespace
 
-class tst_Settings : public QObject {
+class TestSettings : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init()
     {
-        m_path = storePath(QString::fromLatin1(QTest::currentTestFunction()) + u'-' +
-                           QString::fromUtf8(QTest::currentDataTag()));
+        m_path = freshStorePath();
         m_folder = QFileInfo(m_path).path();
-        QDir(m_folder).removeRecursively();
-        QFile::remove(m_folder); // a failed run may leave a file in its place
-    }
-
-    void roundTripInNextProcess_data()
-    {
-        QTest::addColumn<std::optional<QString>>("value");
-        QTest::newRow("empty") << std::optional(QString());
-        QTest::newRow("comma") << std::optional(u"a,b"_qs);
-        QTest::newRow("at sign first") << std::optional(u"@Variant(x)"_qs);
-        QTest::newRow("ini syntax") << std::optional(u"[section]\nkey=value;#"_qs);
-        QTest::newRow("non-ascii") << std::optional(u"caf\u00e9 \u2603 \U0001F600"_qs);
-        QTest::newRow("control") << std::optional(u"a\tb\rc\u0001"_qs);
-        QTest::newRow("missing") << std::optional<QString>();
-    }
-
-    // A new file and folder are the owner's only; only "other" is written for a missing "guid".
-    void roundTripInNextProcess()
-    {
-        QFETCH(std::optional<QString>, value);
-        {
-            SettingsFile defaults(m_path);
-            defaults.setString(u"other"_qs, u"x"_qs);
-            if (value)
-                defaults.setString(key, *value);
-            QVERIFY(defaults.sync());
-            QCOMPARE(defaults.string(key), value);
-        }
-        QCOMPARE(child({u"read"_qs, m_path}), value);
-        QCOMPARE(modeOf(m_path), 0600u);
-        QCOMPARE(modeOf(m_folder), 0700u);
-    }
-
-    // A corrupt file reads as empty and is replaced by a clean one on the next write; an existing
-    // file and folder lose their wider permissions, and what an interrupted write left goes.
-    void existingFile_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<std::optional<QString>>("read");
-        QTest::newRow("valid") << QByteArray("[General]\nguid=old\n") << std::optional(u"old"_qs);
-        QTest::newRow("binary tail")
-            << QByteArray("[General]\nguid=old\n\xff\xfe\x00\x01", 23) << std::optional<QString>();
-        QTest::newRow("unclosed section")
-            << QByteArray("[General\nguid=old\n") << std::optional<QString>();
-    }
-
-    void existingFile()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(std::optional<QString>, read);
-        QVERIFY(QDir().mkpath(m_folder));
-        QFile file(m_path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-        file.close();
-        QVERIFY(QFile::setPermissions(m_path, QFile::Permissions(0x6644)));
-        QVERIFY(QFile::copy(m_path, m_path + u".Ab12Cd"_qs));
-
-        SettingsFile defaults(m_path);
-        QCOMPARE(defaults.string(key), read);
-        defaults.setString(key, u"fresh"_qs);
-        QVERIFY(defaults.sync());
-        QCOMPARE(child({u"read"_qs, m_path}), std::optional(u"fresh"_qs));
-        QCOMPARE(modeOf(m_path), 0600u);
-        QCOMPARE(modeOf(m_folder), 0700u);
-        QVERIFY(!QFile::exists(m_path + u".Ab12Cd"_qs));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY2(!file.readAll().contains("old"), "the old content was kept");
     }
 
     void readRules_data()
@@ -301,13 +191,12 @@ private:
 
 int main(int argc, char** argv)
 {
-    ::umask(0);
     if (argc >= 4 && qstrcmp(argv[1], "--child") == 0)
         return childMain(argc, argv);
     // Writes past a file size limit fail instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
-    tst_Settings test;
+    TestSettings test;
     return QTest::qExec(&test, argc, argv);
 }
 

@@ -1,93 +1,29 @@
-// Starting our programs, across real processes on a private bus: the application host (one
-// instance per session, the order of a launch, D-Bus activation, a fallback for programs the bus
-// cannot start) and the login launcher (activation or hand-over of "tovo://START", quick exit);
-// the real tray application, however started, with no URL left on its command line.
+// Starting our programs, across real processes on a private bus: the login launcher (activation
+// or hand-over of "tovo://START", quick exit), and the real tray application, however started
+// (a fallback for programs the bus cannot start included), with no URL left on its command line.
 
-#include "ApplicationClient.h"
-#include "PrivateBus.h"
+#include "BusFixture.h"
 #include "ProbeLog.h"
 #include "base/SettingsFile.h"
 #include "bus/ApplicationBus.h"
-#include "bus/ApplicationHost.h"
 #include "desktop/DesktopUrlOpener.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
-class tst_Launcher : public QObject {
+class TestLauncher : public BusFixture {
     Q_OBJECT
 
-    PrivateBus m_bus;
-    QDBusConnection m_connection{QString()};
-    QTemporaryDir m_dir;
-    int m_logs = 0;
-
-    ProbeLog newLog() { return ProbeLog(m_dir.filePath(u"log-%1"_s.arg(++m_logs))); }
     // Runs the launcher to its end; its exit code (negative when it crashed).
     static int runLauncher() { return QProcess::execute(QStringLiteral(TOVO_LAUNCHER)); }
-    ApplicationClient tovo() const { return ApplicationClient(m_connection, u"tovo.TOVO"_s); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_bus.start());
-        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address().toUtf8()); // for every child
-        m_connection = m_bus.connect(u"test"_s);
-        QVERIFY(m_connection.isConnected());
-    }
-
-    void cleanup()
-    {
-        // Also after a failed check: the next test needs the name free.
-        QVERIFY(!tovo().isRunning() || tovo().terminate());
-        QVERIFY(m_bus.removeService(u"tovo.TOVO"_s));
-    }
-
-    void oneInstanceTakesEveryStart()
-    {
-        const ProbeLog first = newLog(), later = newLog();
-        QProcess primary;
-        first.start(primary, {u"launched"_s, u"tovo://a"_s, u"tovo://b"_s});
-        const QStringList launch{u"willFinish"_s, u"open tovo://a"_s, u"open tovo://b"_s,
-                                 u"didFinish"_s};
-        QTRY_COMPARE_WITH_TIMEOUT(first.lines(), launch, 10000);
-
-        // Later starts hand over their URL (or, without one, activate) and exit at once; one that
-        // the bus started has nothing to add to the message it was started for.
-        for (const QStringList& urls : {QStringList{u"tovo://x"_s}, QStringList(),
-                                        QStringList{ApplicationBus::activationFlag}}) {
-            QProcess again;
-            later.start(again, urls);
-            QVERIFY(again.waitForFinished());
-            QCOMPARE(again.exitStatus(), QProcess::NormalExit);
-            QCOMPARE(again.exitCode(), 0);
-        }
-        const QStringList handedOver = launch + QStringList{u"open tovo://x"_s, u"activate"_s};
-        QTRY_COMPARE(first.lines(), handedOver);
-        QVERIFY(later.lines().isEmpty());
-
-        QVERIFY(tovo().quitProbe());
-        QTRY_COMPARE(primary.state(), QProcess::NotRunning);
-        QCOMPARE(primary.exitCode(), 0);
-    }
-
-    // A URL that activates the program is checked with the launcher's below.
-    void busActivationMakesTheNotificationPartOfTheLaunch()
-    {
-        const ProbeLog log = newLog();
-        QVERIFY(m_bus.addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
-        const QVariantList action{ApplicationHost::notificationActionName, QVariantList{7},
-                                  QVariantMap()};
-        QCOMPARE(tovo().call(u"ActivateAction"_s, action).type(), QDBusMessage::ReplyMessage);
-        QTRY_COMPARE_WITH_TIMEOUT(
-            log.lines(), (QStringList{u"willFinish"_s, u"didFinish notification"_s}), 10000);
-        QVERIFY(tovo().quitProbe());
-    }
+    void initTestCase() { startBus(); }
+    void cleanup() { freeTheTrayName(); }
 
     void startsTheApplicationOrHandsItTheUrl()
     {
@@ -175,5 +111,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(tst_Launcher)
+QTEST_MAIN(TestLauncher)
 #include "tst_Launcher.moc"

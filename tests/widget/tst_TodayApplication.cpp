@@ -10,7 +10,7 @@
 #include <QProcess>
 #include <QTest>
 
-class TodayApplicationTest : public QObject {
+class TestTodayApplication : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -53,5 +53,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TodayApplicationTest)
+QTEST_GUILESS_MAIN(TestTodayApplication)
 #include "tst_TodayApplication.moc"

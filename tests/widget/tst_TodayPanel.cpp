@@ -28,7 +28,7 @@ protected:
 
 } // namespace
 
-class TodayPanelTest : public QObject {
+class TestTodayPanel : public QObject {
     Q_OBJECT
 private:
     std::shared_ptr<RootController> m_root;
@@ -121,5 +121,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TodayPanelTest)
+QTEST_MAIN(TestTodayPanel)
 #include "tst_TodayPanel.moc"

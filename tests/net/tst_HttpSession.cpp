@@ -36,7 +36,7 @@ using Behaviour = FakeService::Behaviour;
 
 } // namespace
 
-class tst_HttpSession : public QObject {
+class TestHttpSession : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { QVERIFY(TestCertificates::install()); }
@@ -137,5 +137,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_HttpSession)
+QTEST_GUILESS_MAIN(TestHttpSession)
 #include "tst_HttpSession.moc"

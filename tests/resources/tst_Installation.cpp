@@ -12,7 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-class tst_Installation : public QObject {
+class TestInstallation : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -84,5 +84,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(tst_Installation)
+QTEST_MAIN(TestInstallation)
 #include "tst_Installation.moc"

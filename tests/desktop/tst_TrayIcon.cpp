@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-class tst_TrayIcon : public QObject {
+class TestTrayIcon : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -70,5 +70,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(tst_TrayIcon)
+QTEST_MAIN(TestTrayIcon)
 #include "tst_TrayIcon.moc"

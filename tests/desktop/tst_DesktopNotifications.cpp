@@ -6,7 +6,6 @@
 #include "PrivateBus.h"
 #include "desktop/DesktopNotifications.h"
 #include "desktop/NotificationListener.h"
-#include "desktop/NotificationText.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -41,7 +40,7 @@ DesktopNotification notification(const QString& title, const QString& text = {},
 
 } // namespace
 
-class tst_DesktopNotifications : public QObject {
+class TestDesktopNotifications : public QObject {
     Q_OBJECT
 
     PrivateBus m_bus;
@@ -94,31 +93,6 @@ private Q_SLOTS:
         QTRY_COMPARE(listener.events.mid(3).join(u'|'), u"activated two|closed two"_s);
     }
 
-    void textIsPreparedForDisplay_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("shown"); // at most 8 code units
-        const QString e = u"e\u0301"_s;
-        QTest::newRow("ordinary") << u"a b\nc"_s << u"a b\nc"_s;
-        QTest::newRow("controls but line feed") << u"a\tb\0c\r\x7f\x85\n"_s << u"abc\n"_s;
-        QTest::newRow("embeddings, overrides, isolates")
-            << u"\u202ad\u202bi\u202cr\u202d\u202e\u2066\u2067\u2068\u2069\u200f"_s
-            << u"dir\u200f"_s;
-        QTest::newRow("at the limit after stripping") << u"12345678\a\a"_s << u"12345678"_s;
-        QTest::newRow("over it") << u"123456789"_s << u"1234567\u2026"_s;
-        QTest::newRow("grapheme kept whole") << u"123456"_s + e + e << u"123456\u2026"_s;
-        QTest::newRow("surrogate pair kept whole") << u"123456\U0001F600x"_s << u"123456\u2026"_s;
-        QTest::newRow("one endless grapheme")
-            << u"x"_s + QString(100000, QChar(0x301)) << u"\u2026"_s;
-    }
-
-    void textIsPreparedForDisplay()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, shown);
-        QCOMPARE(NotificationText::displayed(text, 8), shown);
-    }
-
     void forgetsNotificationsOfAnotherServerAndTheOldest()
     {
         DesktopNotifications notifications(u"T-O-VO"_s, u"tovo.TOVO"_s, connection());
@@ -158,5 +132,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(tst_DesktopNotifications)
+QTEST_MAIN(TestDesktopNotifications)
 #include "tst_DesktopNotifications.moc"

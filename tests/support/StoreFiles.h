@@ -1,0 +1,33 @@
+#pragma once
+// Settings files for the tests of the stores: where they lie, what a fresh store reads from one,
+// and what the next start of a program sees, asked of a child process of the test program:
+//
+//     int main(int argc, char** argv)
+//     {
+//         if (argc >= 4 && qstrcmp(argv[1], "--child") == 0)
+//             return childMain(argc, argv); // ends with StoreFiles::answer(...)
+//         ...
+//     }
+//     ... QCOMPARE(StoreFiles::child({"read", path}), std::optional(u"x"_s));
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace StoreFiles {
+
+// $XDG_CONFIG_HOME/tovo/<name>.conf
+QString storePath(const QString& name);
+// A store path named after the running test function and data row, its folder removed.
+QString freshStorePath();
+// What the file holds under "guid", read by a fresh store.
+std::optional<QString> onDisk(const QString& path);
+// Writes `value` under "guid" through a store of its own (a test failure when that fails).
+void overwriteOnDisk(const QString& path, const QString& value);
+// Runs the test program again as "--child <command...>": what its answer() printed.
+std::optional<QString> child(const QStringList& command);
+void answer(const std::optional<QString>& value);
+// The permission bits of `path`; 0 when it is missing.
+unsigned modeOf(const QString& path);
+
+} // namespace StoreFiles

@@ -1,0 +1,45 @@
+// The row of a message entry: its title on its type's colour.
+
+#include "widget/ColorView.h"
+#include "widget/ListEntry.h"
+#include "widget/MessageViewController.h"
+
+#include <QLabel>
+#include <QTest>
+
+class TestMessageViewController : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void messageRow_data()
+    {
+        QTest::addColumn<AlarmType>("type");
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Error") << AlarmType::Error << QColor::fromRgbF(0.8f, 0.2f, 0.0f, 1.0f)
+                               << QStringLiteral("An error occured. :-(");
+        QTest::newRow("NoAlarms") << AlarmType::NoAlarms
+                                  << QColor::fromRgbF(0.54f, 0.69f, 0.34f, 1.0f)
+                                  << QStringLiteral("There are no alarms :-)");
+    }
+
+    void messageRow()
+    {
+        QFETCH(AlarmType, type);
+        QFETCH(QColor, colour);
+        QFETCH(QString, text);
+        auto row = std::make_shared<MessageViewController>();
+        row->setRepresentedObject(ListEntry::wrap(std::make_shared<Item>(type)));
+        auto* view = qobject_cast<ColorView*>(row->view());
+        QVERIFY(view);
+        for (int pass = 1; pass <= 2; ++pass) {
+            QCOMPARE(view->backgroundColor(), colour);
+            QCOMPARE(view->findChild<QLabel*>(QStringLiteral("textFieldLabel"))->text(), text);
+            // Something that is no item leaves the row as it was.
+            row->setRepresentedObject(QVariant(42));
+        }
+    }
+};
+
+QTEST_MAIN(TestMessageViewController)
+#include "tst_MessageViewController.moc"
