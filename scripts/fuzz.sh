@@ -28,6 +28,13 @@ mkdir -p "$out/logs"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export QT_QPA_PLATFORM=offscreen
+# Stack traces with file and line; the symbolizer is found by its real path only.
+if command -v llvm-symbolizer >/dev/null; then
+    ASAN_SYMBOLIZER_PATH=$(readlink -f "$(command -v llvm-symbolizer)")
+    export ASAN_SYMBOLIZER_PATH
+fi
+# The settings targets write a file for each input: in memory, syncing it to disk costs nothing.
+[ -w /dev/shm ] && export TMPDIR=/dev/shm
 
 run() {
     local target=$1 binary
