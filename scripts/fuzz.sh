@@ -34,7 +34,12 @@ if command -v llvm-symbolizer >/dev/null; then
     export ASAN_SYMBOLIZER_PATH
 fi
 # The settings targets write a file for each input: in memory, syncing it to disk costs nothing.
-[ -w /dev/shm ] && export TMPDIR=/dev/shm
+# A folder of this run's own, so that what a crashed target leaves behind goes with it.
+if [ -w /dev/shm ]; then
+    TMPDIR=$(mktemp -d /dev/shm/tovo-fuzz.XXXXXX)
+    export TMPDIR
+    trap 'rm -rf "$TMPDIR"' EXIT
+fi
 
 run() {
     local target=$1 binary
