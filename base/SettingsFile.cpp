@@ -95,8 +95,12 @@ SettingsFile::SettingsFile(QString filePath)
         qCDebug(lcBase) << "settings file" << QFileInfo(m_filePath).fileName()
                         << "does not parse: read as empty";
     if (!m_corrupt) {
-        for (const QString& key : file.allKeys())
-            m_saved.insert(key, file.value(key));
+        for (const QString& key : file.allKeys()) {
+            // QSettings lists keys as the file spells them ("guid/", "a//b") but looks them up
+            // in their normal form: written back, such a key would overwrite that one.
+            if (key.split(u'/', Qt::SkipEmptyParts).join(u'/') == key)
+                m_saved.insert(key, file.value(key));
+        }
     }
     m_values = m_saved;
 }

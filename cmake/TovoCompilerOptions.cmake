@@ -14,3 +14,11 @@ if(TOVO_SANITIZE)
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(tovo_compiler_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(TOVO_FUZZ)
+    # libFuzzer's coverage and both sanitizers in all of our code; Qt and libxml2 stay as they are.
+    # Only the fuzz targets link libFuzzer itself (tests/fuzz).
+    target_compile_options(tovo_compiler_options INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+        -fno-sanitize-recover=undefined)
+    target_link_options(tovo_compiler_options INTERFACE -fsanitize=address,undefined)
+endif()

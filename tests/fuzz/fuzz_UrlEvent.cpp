@@ -1,0 +1,52 @@
+// The tray application's URL handler on any URL text: it starts nothing and shows nothing, and
+// a token it stores is what a new reader of the settings file finds there.
+
+#include "AppDelegate.h"
+#include "AppServices.h"
+#include "FuzzSupport.h"
+#include "core/Keychain.h"
+
+namespace {
+
+// Any effect on the world is a failure: a URL only marks the launch or stores a token.
+class NoServices : public AppServices {
+public:
+    void startNotificationTask(const QString&) override { fail(); }
+    void stopNotificationTask() override { fail(); }
+    void setLoginItemEnabled(const QString&, bool) override { fail(); }
+    void runAlert(const Alert&) override { fail(); }
+    void openUrl(const QString&) override { fail(); }
+    void terminate() override { fail(); }
+    void registerForRemoteNotifications(int) override { fail(); }
+    QStringList launchArguments() const override { return {}; }
+
+private:
+    static void fail()
+    {
+        fuzzCheckFailed("a URL event reached the application's services", __FILE__, __LINE__);
+    }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    startApplication(QStringLiteral("tovo.TOVO"));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QString url = QString::fromUtf8(fuzzBytes(data, size));
+    NoServices services;
+    AppDelegate delegate(services);
+    delegate.handleURLEvent(url);
+    const RanBy ranBy = delegate.ranBy();
+    FUZZ_CHECK(url.isEmpty() ? ranBy == RanBy::User
+                             : ranBy == RanBy::Launcher || ranBy == RanBy::Widget);
+    const QString token = Keychain(AppDelegate::tokenStore).storedToken().value_or(QString());
+    FUZZ_CHECK(
+        readBack(UserDefaults::standard().filePath(), QStringLiteral("guid")).value_or(QString()) ==
+        token);
+    return 0;
+}

@@ -1,0 +1,46 @@
+// The settings file reader on any file: a text item and a number item read from it, a file that
+// is not text reads as empty, and whatever the file held, storing a value replaces it with a
+// file from which that value reads back.
+
+#include "FuzzSupport.h"
+#include "core/SettingsItem.h"
+
+#include <QStringDecoder>
+
+namespace {
+QString folder;
+int files = 0;
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    folder = startApplication(QStringLiteral("tovo.TOVO"));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // A name of its own for each input: QSettings serves a file it has seen from its cache.
+    const QString path = folder + QStringLiteral("/settings-%1.conf").arg(++files);
+    const QByteArray bytes = fuzzBytes(data, size);
+    {
+        QFile file(path);
+        FUZZ_CHECK(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    {
+        UserDefaults defaults(path);
+        SettingsItem text(QStringLiteral("guid"), QString(), defaults);
+        SettingsItem number(QStringLiteral("interval"), qint64(60), defaults);
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString decoded = utf8.decode(bytes);
+        if (decoded.contains(QChar(0)) || utf8.hasError()) {
+            FUZZ_CHECK(text.value() == SettingsValue(QString()));
+            FUZZ_CHECK(number.value() == SettingsValue(qint64(60)));
+        }
+        const QString value = QStringLiteral("G-%1").arg(files);
+        FUZZ_CHECK(text.setValue(value));
+        FUZZ_CHECK(readBack(path, QStringLiteral("guid")) == value);
+    }
+    QFile::remove(path);
+    return 0;
+}
