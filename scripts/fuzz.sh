@@ -11,8 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
 shift || true
-all=(fuzz_AlarmFeed fuzz_SignInAnswer fuzz_UrlText fuzz_UrlEvent fuzz_UserDefaults
-     fuzz_UserNotificationText)
+all=(fuzz_AlarmFeed fuzz_SignInAnswer fuzz_UrlText fuzz_UrlEvent fuzz_SettingsFile
+     fuzz_NotificationText)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
 jobs=${FUZZ_JOBS:-1}

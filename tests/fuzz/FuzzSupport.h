@@ -3,7 +3,7 @@
 // as a crash and keeps the input of), the input as Qt bytes, and for the targets that touch
 // settings a Qt application whose configuration lives in a folder of its own.
 
-#include "platform/UserDefaults.h"
+#include "base/SettingsFile.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -52,7 +52,7 @@ inline std::optional<QString> readBack(const QString& path, const QString& key)
     static int copies = 0;
     const QString copy = path + QStringLiteral(".readback") + QString::number(++copies);
     QFile::copy(path, copy);
-    std::optional<QString> value = UserDefaults(copy).string(key);
+    std::optional<QString> value = SettingsFile(copy).string(key);
     QFile::remove(copy);
     return value;
 }

@@ -1,9 +1,9 @@
 // The tray application's URL handler on any URL text: it starts nothing and shows nothing, and
 // a token it stores is what a new reader of the settings file finds there.
 
-#include "AppDelegate.h"
-#include "AppServices.h"
 #include "FuzzSupport.h"
+#include "app/AppDelegate.h"
+#include "app/AppServices.h"
 #include "core/Keychain.h"
 
 namespace {
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                              : ranBy == RanBy::Launcher || ranBy == RanBy::Widget);
     const QString token = Keychain(AppDelegate::tokenStore).storedToken().value_or(QString());
     FUZZ_CHECK(
-        readBack(UserDefaults::standard().filePath(), QStringLiteral("guid")).value_or(QString()) ==
+        readBack(SettingsFile::standard().filePath(), QStringLiteral("guid")).value_or(QString()) ==
         token);
     return 0;
 }

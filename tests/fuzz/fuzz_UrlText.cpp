@@ -2,7 +2,7 @@
 // of the URL character set only, with complete percent escapes and one '#' at most.
 
 #include "FuzzSupport.h"
-#include "platform/UrlText.h"
+#include "net/UrlText.h"
 
 #include <cctype>
 #include <cstring>

@@ -2,7 +2,7 @@
 // control characters but line feeds, no direction embeddings, overrides or isolates.
 
 #include "FuzzSupport.h"
-#include "platform/UserNotificationText.h"
+#include "desktop/NotificationText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The first two bytes choose the limit, 1 to 1024; the rest is the text.
     const qsizetype maxLength = (data[0] | (data[1] & 0x03) << 8) + 1;
     const QString text = QString::fromUtf8(fuzzBytes(data + 2, size - 2));
-    const QString shown = UserNotificationText::displayed(text, maxLength);
+    const QString shown = NotificationText::displayed(text, maxLength);
     FUZZ_CHECK(shown.size() <= maxLength);
     for (const QChar c : shown) {
         const char16_t u = c.unicode();

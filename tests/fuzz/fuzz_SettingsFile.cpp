@@ -28,9 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     }
     {
-        UserDefaults defaults(path);
-        SettingsItem text(QStringLiteral("guid"), QString(), defaults);
-        SettingsItem number(QStringLiteral("interval"), qint64(60), defaults);
+        SettingsFile settings(path);
+        SettingsItem text(QStringLiteral("guid"), QString(), settings);
+        SettingsItem number(QStringLiteral("interval"), qint64(60), settings);
         QStringDecoder utf8(QStringDecoder::Utf8);
         const QString decoded = utf8.decode(bytes);
         if (decoded.contains(QChar(0)) || utf8.hasError()) {
