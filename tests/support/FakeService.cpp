@@ -8,11 +8,16 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
+#include <memory>
 #include <sys/socket.h>
 
 namespace {
 
 const char* bufferProperty = "fakeServiceBuffer";
+const char* connectionProperty = "fakeServiceConnection";
+// An oversized body goes out a piece at a time, as the client takes it.
+constexpr qsizetype streamPiece = 256 * 1024;
 
 QByteArray head(int status, const QList<std::pair<QByteArray, QByteArray>>& headers,
                 std::optional<qsizetype> contentLength)
@@ -35,29 +40,39 @@ void reset(QTcpSocket* socket)
     socket->abort();
 }
 
+QSslConfiguration serverConfiguration(const TestCertificates::Identity& identity)
+{
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(identity.certificate);
+    configuration.setPrivateKey(identity.key);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    return configuration;
+}
+
 } // namespace
 
 FakeService::FakeService(Security security, QObject* parent)
     : QObject(parent)
     , m_security(security)
-    , m_handler([](const QByteArray&) { return Answer(); })
+    , m_handler([](qsizetype, const QByteArray&) { return Answer(); })
 {
+    m_clock.start();
     if (security == Security::Http) {
         m_server = new QTcpServer(this);
     } else {
         auto* server = new QSslServer(this);
-        const TestCertificates::Identity& identity = security == Security::Https
-                                                         ? TestCertificates::trustedServer()
-                                                         : TestCertificates::untrustedServer();
-        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-        configuration.setLocalCertificate(identity.certificate);
-        configuration.setPrivateKey(identity.key);
-        configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
-        server->setSslConfiguration(configuration);
+        server->setSslConfiguration(serverConfiguration(security == Security::Https
+                                                            ? TestCertificates::trustedServer()
+                                                            : TestCertificates::untrustedServer()));
+        // A TLS connection counts from its handshake on: one that fails is never accepted. The
+        // handshake has started by then, so the identity is chosen for the next one.
+        connect(server, &QSslServer::startedEncryptionHandshake, this,
+                [this](QSslSocket* socket) { chooseIdentity(open(socket) + 1); });
         m_server = server;
     }
     connect(m_server, &QTcpServer::pendingConnectionAvailable, this, &FakeService::accept);
     m_server->listen(QHostAddress::LocalHost);
+    m_port = m_server->serverPort();
 }
 
 FakeService::~FakeService() = default;
@@ -71,22 +86,69 @@ QString FakeService::baseUrl() const
 
 quint16 FakeService::port() const
 {
-    return m_server->serverPort();
+    return m_port;
 }
 
 void FakeService::setAnswer(Answer answer)
 {
-    m_handler = [answer = std::move(answer)](const QByteArray&) { return answer; };
+    m_handler = [answer = std::move(answer)](qsizetype, const QByteArray&) { return answer; };
 }
 
 void FakeService::setHandler(Handler handler)
 {
+    m_handler = [handler = std::move(handler)](qsizetype, const QByteArray& target) {
+        return handler(target);
+    };
+}
+
+void FakeService::setConnectionHandler(ConnectionHandler handler)
+{
     m_handler = std::move(handler);
+}
+
+void FakeService::setUntrustedConnections(std::function<bool(qsizetype connection)> untrusted)
+{
+    m_untrusted = std::move(untrusted);
+    chooseIdentity(m_connections.size());
+}
+
+void FakeService::chooseIdentity(qsizetype connection)
+{
+    auto* server = qobject_cast<QSslServer*>(m_server);
+    if (!server || !m_untrusted)
+        return;
+    server->setSslConfiguration(
+        serverConfiguration(m_security == Security::Https && !m_untrusted(connection)
+                                ? TestCertificates::trustedServer()
+                                : TestCertificates::untrustedServer()));
+}
+
+bool FakeService::setListening(bool listening)
+{
+    if (!listening) {
+        m_server->close();
+        return true;
+    }
+    return m_server->isListening() || m_server->listen(QHostAddress::LocalHost, m_port);
+}
+
+qsizetype FakeService::open(QTcpSocket* socket)
+{
+    const qsizetype number = m_connections.size();
+    m_connections.append({m_clock.elapsed(), -1});
+    socket->setProperty(connectionProperty, number);
+    return number;
 }
 
 void FakeService::accept()
 {
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        const QVariant number = socket->property(connectionProperty);
+        const qsizetype connection = number.isValid() ? number.value<qsizetype>() : open(socket);
+        // Connected here, not at the handshake: the TLS server drops its connections to the
+        // socket when it hands it over.
+        connect(socket, &QTcpSocket::disconnected, this,
+                [this, connection] { m_connections[connection].closedMs = m_clock.elapsed(); });
         socket->setParent(this);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -110,7 +172,7 @@ void FakeService::read(QTcpSocket* socket)
     m_targets.append(target);
     m_headers.append(buffer.mid(lineEnd + 2, end + 2 - (lineEnd + 2)));
     Q_EMIT requestReceived(target);
-    answer(socket, m_handler(target));
+    answer(socket, m_handler(socket->property(connectionProperty).value<qsizetype>(), target));
 }
 
 void FakeService::answer(QTcpSocket* socket, const Answer& answer)
@@ -135,11 +197,19 @@ void FakeService::answer(QTcpSocket* socket, const Answer& answer)
         socket->write(head(answer.status, answer.headers, answer.body.size() + 1000) + answer.body);
         socket->disconnectFromHost();
         break;
-    case Behaviour::Oversized:
-        socket->write(head(answer.status, answer.headers, std::nullopt) +
-                      QByteArray(oversizedBodySize, 'x'));
-        socket->disconnectFromHost();
+    case Behaviour::Oversized: {
+        socket->write(head(answer.status, answer.headers, std::nullopt));
+        static const QByteArray piece(streamPiece, 'x');
+        const auto more = [socket, left = std::make_shared<qsizetype>(answer.oversizedSize)] {
+            for (; *left > 0 && socket->bytesToWrite() < streamPiece; *left -= streamPiece)
+                socket->write(piece.left(std::min(*left, streamPiece)));
+            if (*left <= 0)
+                socket->disconnectFromHost(); // once the rest is written
+        };
+        connect(socket, &QTcpSocket::bytesWritten, socket, more);
+        more();
         break;
+    }
     case Behaviour::HeaderFlood: {
         auto headers = answer.headers;
         const QByteArray value(8 * 1024, 'h');
