@@ -30,7 +30,8 @@ public:
     static constexpr qsizetype maxRememberedAlarms = 100000;
 
     // The process-wide client: default interval (or TOVO_POLL_INTERVAL_SECONDS, for tests and
-    // benchmarks), the service's feed, the default notification centre. Never destroyed.
+    // benchmarks; fractions allowed), the service's feed, the default notification centre. Never
+    // destroyed.
     static NotificationClient& sharedClient();
 
     // A separate client (tests). An empty feed means APIClient::sharedClient(); a null centre
