@@ -137,18 +137,29 @@ qsizetype FakeService::open(QTcpSocket* socket)
     const qsizetype number = m_connections.size();
     m_connections.append({m_clock.elapsed(), -1});
     socket->setProperty(connectionProperty, number);
+    watchClose(socket);
     return number;
+}
+
+void FakeService::watchClose(QTcpSocket* socket)
+{
+    const qsizetype number = socket->property(connectionProperty).value<qsizetype>();
+    const auto closed = [this, number] {
+        if (m_connections[number].closedMs < 0)
+            m_connections[number].closedMs = m_clock.elapsed();
+    };
+    connect(socket, &QTcpSocket::disconnected, this, closed);
+    connect(socket, &QObject::destroyed, this, closed);
 }
 
 void FakeService::accept()
 {
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {
-        const QVariant number = socket->property(connectionProperty);
-        const qsizetype connection = number.isValid() ? number.value<qsizetype>() : open(socket);
-        // Connected here, not at the handshake: the TLS server drops its connections to the
-        // socket when it hands it over.
-        connect(socket, &QTcpSocket::disconnected, this,
-                [this, connection] { m_connections[connection].closedMs = m_clock.elapsed(); });
+        // The TLS server may have dropped the connections made at the handshake.
+        if (socket->property(connectionProperty).isValid())
+            watchClose(socket);
+        else
+            open(socket);
         socket->setParent(this);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
