@@ -3,12 +3,12 @@
 #include "TestCertificates.h"
 
 #include <QSslConfiguration>
-#include <QSslServer>
 #include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <sys/socket.h>
 
@@ -49,6 +49,39 @@ QSslConfiguration serverConfiguration(const TestCertificates::Identity& identity
     return configuration;
 }
 
+// A TLS server that hands each connection to `start` before its handshake begins, so it can
+// be numbered and given its identity, and queues it once the handshake is done.
+class TlsServer : public QTcpServer {
+public:
+    TlsServer(std::function<void(QSslSocket*)> start, QObject* parent)
+        : QTcpServer(parent)
+        , m_start(std::move(start))
+    {}
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto* socket = new QSslSocket(this);
+        if (!socket->setSocketDescriptor(descriptor)) {
+            delete socket;
+            return;
+        }
+        m_start(socket);
+        connect(socket, &QSslSocket::encrypted, this, [this, socket] {
+            socket->disconnect(this);
+            addPendingConnection(socket);
+        });
+        connect(socket, &QAbstractSocket::errorOccurred, this, [socket] {
+            if (!socket->isEncrypted())
+                socket->deleteLater();
+        });
+        socket->startServerEncryption();
+    }
+
+private:
+    std::function<void(QSslSocket*)> m_start;
+};
+
 } // namespace
 
 FakeService::FakeService(Security security, QObject* parent)
@@ -60,15 +93,16 @@ FakeService::FakeService(Security security, QObject* parent)
     if (security == Security::Http) {
         m_server = new QTcpServer(this);
     } else {
-        auto* server = new QSslServer(this);
-        server->setSslConfiguration(serverConfiguration(security == Security::Https
-                                                            ? TestCertificates::trustedServer()
-                                                            : TestCertificates::untrustedServer()));
-        // A TLS connection counts from its handshake on: one that fails is never accepted. The
-        // handshake has started by then, so the identity is chosen for the next one.
-        connect(server, &QSslServer::startedEncryptionHandshake, this,
-                [this](QSslSocket* socket) { chooseIdentity(open(socket) + 1); });
-        m_server = server;
+        // A TLS connection counts from its handshake on: one that fails is never accepted.
+        m_server = new TlsServer(
+            [this](QSslSocket* socket) {
+                const qsizetype number = open(socket);
+                socket->setSslConfiguration(serverConfiguration(
+                    m_security == Security::Https && !(m_untrusted && m_untrusted(number))
+                        ? TestCertificates::trustedServer()
+                        : TestCertificates::untrustedServer()));
+            },
+            this);
     }
     connect(m_server, &QTcpServer::pendingConnectionAvailable, this, &FakeService::accept);
     m_server->listen(QHostAddress::LocalHost);
@@ -109,18 +143,6 @@ void FakeService::setConnectionHandler(ConnectionHandler handler)
 void FakeService::setUntrustedConnections(std::function<bool(qsizetype connection)> untrusted)
 {
     m_untrusted = std::move(untrusted);
-    chooseIdentity(m_connections.size());
-}
-
-void FakeService::chooseIdentity(qsizetype connection)
-{
-    auto* server = qobject_cast<QSslServer*>(m_server);
-    if (!server || !m_untrusted)
-        return;
-    server->setSslConfiguration(
-        serverConfiguration(m_security == Security::Https && !m_untrusted(connection)
-                                ? TestCertificates::trustedServer()
-                                : TestCertificates::untrustedServer()));
 }
 
 bool FakeService::setListening(bool listening)
@@ -137,28 +159,19 @@ qsizetype FakeService::open(QTcpSocket* socket)
     const qsizetype number = m_connections.size();
     m_connections.append({m_clock.elapsed(), -1});
     socket->setProperty(connectionProperty, number);
-    watchClose(socket);
-    return number;
-}
-
-void FakeService::watchClose(QTcpSocket* socket)
-{
-    const qsizetype number = socket->property(connectionProperty).value<qsizetype>();
     const auto closed = [this, number] {
         if (m_connections[number].closedMs < 0)
             m_connections[number].closedMs = m_clock.elapsed();
     };
     connect(socket, &QTcpSocket::disconnected, this, closed);
     connect(socket, &QObject::destroyed, this, closed);
+    return number;
 }
 
 void FakeService::accept()
 {
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {
-        // The TLS server may have dropped the connections made at the handshake.
-        if (socket->property(connectionProperty).isValid())
-            watchClose(socket);
-        else
+        if (!socket->property(connectionProperty).isValid())
             open(socket);
         socket->setParent(this);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });

@@ -96,8 +96,6 @@ Q_SIGNALS:
 
 private:
     qsizetype open(QTcpSocket* socket);
-    void chooseIdentity(qsizetype connection);
-    void watchClose(QTcpSocket* socket);
     void accept();
     void read(QTcpSocket* socket);
     void answer(QTcpSocket* socket, const Answer& answer);
