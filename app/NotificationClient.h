@@ -30,7 +30,8 @@ public:
     static constexpr qsizetype maxRememberedAlarms = 100000;
 
     // The process-wide client: default interval (or TOVO_POLL_INTERVAL_SECONDS, for tests and
-    // benchmarks), the service's feed, the session's desktop notifications. Never destroyed.
+    // benchmarks; fractions allowed), the service's feed, the session's desktop notifications.
+    // Never destroyed.
     static NotificationClient& sharedClient();
 
     // A separate client (tests). An empty feed means APIClient::sharedClient(), no

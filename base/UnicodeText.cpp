@@ -122,6 +122,9 @@ public:
     {
         flushRun();
         m_text.truncate(m_size);
+        // Keys are kept for the life of the process: no room to spare (a copy only when the
+        // text grew).
+        m_text.squeeze();
         return std::move(m_text);
     }
 
@@ -129,7 +132,7 @@ private:
     void appendCodePoint(char32_t c)
     {
         // Written in place: QString::append costs more than the rest of the work.
-        if (m_size + 2 > m_text.size())
+        if (m_size + (QChar::requiresSurrogates(c) ? 2 : 1) > m_text.size())
             m_text.resize(std::max<qsizetype>(2 * m_text.size(), 16));
         QChar* out = m_text.data() + m_size;
         if (QChar::requiresSurrogates(c)) {

@@ -1,12 +1,16 @@
 #include "desktop/ProcessMemory.h"
 
+// A C library header defines __GLIBC__; without one the check below is never true.
+#include <cstdlib>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 
-void ProcessMemory::releaseUnusedHeap()
+bool ProcessMemory::releaseUnusedHeap()
 {
 #if defined(__GLIBC__)
-    malloc_trim(0);
+    return malloc_trim(0) == 1;
+#else
+    return false;
 #endif
 }

@@ -4,7 +4,7 @@
 
 namespace ProcessMemory {
 
-// Returns free heap memory to the system. Cheap when there is nothing to return.
-void releaseUnusedHeap();
+// Returns free heap memory to the system; whether any went. Cheap when there is nothing to return.
+bool releaseUnusedHeap();
 
 } // namespace ProcessMemory

@@ -3,16 +3,21 @@
 #include "TestCertificates.h"
 
 #include <QSslConfiguration>
-#include <QSslServer>
 #include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
+#include <functional>
+#include <memory>
 #include <sys/socket.h>
 
 namespace {
 
 const char* bufferProperty = "fakeServiceBuffer";
+const char* connectionProperty = "fakeServiceConnection";
+// An oversized body goes out a piece at a time, as the client takes it.
+constexpr qsizetype streamPiece = 256 * 1024;
 
 QByteArray head(int status, const QList<std::pair<QByteArray, QByteArray>>& headers,
                 std::optional<qsizetype> contentLength)
@@ -35,29 +40,73 @@ void reset(QTcpSocket* socket)
     socket->abort();
 }
 
+QSslConfiguration serverConfiguration(const TestCertificates::Identity& identity)
+{
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(identity.certificate);
+    configuration.setPrivateKey(identity.key);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    return configuration;
+}
+
+// A TLS server that hands each connection to `start` before its handshake begins, so it can
+// be numbered and given its identity, and queues it once the handshake is done.
+class TlsServer : public QTcpServer {
+public:
+    TlsServer(std::function<void(QSslSocket*)> start, QObject* parent)
+        : QTcpServer(parent)
+        , m_start(std::move(start))
+    {}
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto* socket = new QSslSocket(this);
+        if (!socket->setSocketDescriptor(descriptor)) {
+            delete socket;
+            return;
+        }
+        m_start(socket);
+        connect(socket, &QSslSocket::encrypted, this, [this, socket] {
+            socket->disconnect(this);
+            addPendingConnection(socket);
+        });
+        connect(socket, &QAbstractSocket::errorOccurred, this, [socket] {
+            if (!socket->isEncrypted())
+                socket->deleteLater();
+        });
+        socket->startServerEncryption();
+    }
+
+private:
+    std::function<void(QSslSocket*)> m_start;
+};
+
 } // namespace
 
 FakeService::FakeService(Security security, QObject* parent)
     : QObject(parent)
     , m_security(security)
-    , m_handler([](const QByteArray&) { return Answer(); })
+    , m_handler([](qsizetype, const QByteArray&) { return Answer(); })
 {
+    m_clock.start();
     if (security == Security::Http) {
         m_server = new QTcpServer(this);
     } else {
-        auto* server = new QSslServer(this);
-        const TestCertificates::Identity& identity = security == Security::Https
-                                                         ? TestCertificates::trustedServer()
-                                                         : TestCertificates::untrustedServer();
-        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-        configuration.setLocalCertificate(identity.certificate);
-        configuration.setPrivateKey(identity.key);
-        configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
-        server->setSslConfiguration(configuration);
-        m_server = server;
+        // A TLS connection counts from its handshake on: one that fails is never accepted.
+        m_server = new TlsServer(
+            [this](QSslSocket* socket) {
+                const qsizetype number = open(socket);
+                socket->setSslConfiguration(serverConfiguration(
+                    m_security == Security::Https && !(m_untrusted && m_untrusted(number))
+                        ? TestCertificates::trustedServer()
+                        : TestCertificates::untrustedServer()));
+            },
+            this);
     }
     connect(m_server, &QTcpServer::pendingConnectionAvailable, this, &FakeService::accept);
     m_server->listen(QHostAddress::LocalHost);
+    m_port = m_server->serverPort();
 }
 
 FakeService::~FakeService() = default;
@@ -71,22 +120,59 @@ QString FakeService::baseUrl() const
 
 quint16 FakeService::port() const
 {
-    return m_server->serverPort();
+    return m_port;
 }
 
 void FakeService::setAnswer(Answer answer)
 {
-    m_handler = [answer = std::move(answer)](const QByteArray&) { return answer; };
+    m_handler = [answer = std::move(answer)](qsizetype, const QByteArray&) { return answer; };
 }
 
 void FakeService::setHandler(Handler handler)
 {
+    m_handler = [handler = std::move(handler)](qsizetype, const QByteArray& target) {
+        return handler(target);
+    };
+}
+
+void FakeService::setConnectionHandler(ConnectionHandler handler)
+{
     m_handler = std::move(handler);
+}
+
+void FakeService::setUntrustedConnections(std::function<bool(qsizetype connection)> untrusted)
+{
+    m_untrusted = std::move(untrusted);
+}
+
+bool FakeService::setListening(bool listening)
+{
+    if (!listening) {
+        m_server->close();
+        return true;
+    }
+    return m_server->isListening() || m_server->listen(QHostAddress::LocalHost, m_port);
+}
+
+qsizetype FakeService::open(QTcpSocket* socket)
+{
+    const qsizetype number = m_connections.size();
+    m_connections.append({m_clock.elapsed(), -1});
+    socket->setProperty(connectionProperty, number);
+    const auto closed = [this, number] {
+        if (m_connections[number].closedMs < 0)
+            m_connections[number].closedMs = m_clock.elapsed();
+    };
+    connect(socket, &QTcpSocket::disconnected, this, closed);
+    connect(socket, &QObject::destroyed, this, closed);
+    return number;
 }
 
 void FakeService::accept()
 {
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        if (!socket->property(connectionProperty).isValid())
+            open(socket);
         socket->setParent(this);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -110,7 +196,7 @@ void FakeService::read(QTcpSocket* socket)
     m_targets.append(target);
     m_headers.append(buffer.mid(lineEnd + 2, end + 2 - (lineEnd + 2)));
     Q_EMIT requestReceived(target);
-    answer(socket, m_handler(target));
+    answer(socket, m_handler(socket->property(connectionProperty).value<qsizetype>(), target));
 }
 
 void FakeService::answer(QTcpSocket* socket, const Answer& answer)
@@ -135,11 +221,19 @@ void FakeService::answer(QTcpSocket* socket, const Answer& answer)
         socket->write(head(answer.status, answer.headers, answer.body.size() + 1000) + answer.body);
         socket->disconnectFromHost();
         break;
-    case Behaviour::Oversized:
-        socket->write(head(answer.status, answer.headers, std::nullopt) +
-                      QByteArray(oversizedBodySize, 'x'));
-        socket->disconnectFromHost();
+    case Behaviour::Oversized: {
+        socket->write(head(answer.status, answer.headers, std::nullopt));
+        static const QByteArray piece(streamPiece, 'x');
+        const auto more = [socket, left = std::make_shared<qsizetype>(answer.oversizedSize)] {
+            for (; *left > 0 && socket->bytesToWrite() < streamPiece; *left -= streamPiece)
+                socket->write(piece.left(std::min(*left, streamPiece)));
+            if (*left <= 0)
+                socket->disconnectFromHost(); // once the rest is written
+        };
+        connect(socket, &QTcpSocket::bytesWritten, socket, more);
+        more();
         break;
+    }
     case Behaviour::HeaderFlood: {
         auto headers = answer.headers;
         const QByteArray value(8 * 1024, 'h');

@@ -11,9 +11,11 @@
 //     ... QTRY_COMPARE(service.requestTargets().size(), 1);
 //
 // Connections are closed after each answer ("Connection: close"), so every request of the client
-// arrives on a fresh connection.
+// arrives on a fresh connection. Each connection is numbered in the order it was accepted (a TLS
+// one when its handshake began), and its open and close times are kept.
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -33,7 +35,7 @@ public:
         Reset,        // reset the connection (RST) without answering
         ResetMidBody, // send the headers and half the body, then reset the connection
         Truncate,     // declare a longer Content-Length than the body sent, then close
-        Oversized,    // send a body of oversizedBodySize bytes without a Content-Length
+        Oversized,    // stream a body of oversizedSize bytes without a Content-Length
         HeaderFlood,  // send headerFloodSize bytes of header lines before the body
         Drip,         // send the headers, then one byte of the body every dripInterval
         Garbage,      // send bytes that are no HTTP answer, then close
@@ -54,8 +56,16 @@ public:
         QByteArray body;
         QList<std::pair<QByteArray, QByteArray>> headers;
         Behaviour behaviour = Behaviour::Respond;
+        qsizetype oversizedSize = oversizedBodySize;
     };
     using Handler = std::function<Answer(const QByteArray& target)>;
+    using ConnectionHandler = std::function<Answer(qsizetype connection, const QByteArray& target)>;
+
+    // Milliseconds since the service was made; closedMs is -1 while the connection is open.
+    struct Connection {
+        qint64 openedMs = 0;
+        qint64 closedMs = -1;
+    };
 
     explicit FakeService(Security security = Security::Http, QObject* parent = nullptr);
     ~FakeService() override;
@@ -68,23 +78,35 @@ public:
     void setAnswer(Answer answer);
     // Chooses the answer per request target instead.
     void setHandler(Handler handler);
+    // Chooses it per connection number and target.
+    void setConnectionHandler(ConnectionHandler handler);
+    // Https only: the connections, by number, that get the untrusted certificate instead.
+    void setUntrustedConnections(std::function<bool(qsizetype connection)> untrusted);
+    // Stops accepting (new connections are refused) or accepts again on the same port.
+    bool setListening(bool listening);
 
     // The request targets received so far, in order, exactly as on the request line.
     const QList<QByteArray>& requestTargets() const { return m_targets; }
     // The header lines of each request ("Name: value\r\n" each), in the same order.
     const QList<QByteArray>& requestHeaders() const { return m_headers; }
+    const QList<Connection>& connections() const { return m_connections; }
 
 Q_SIGNALS:
     void requestReceived(const QByteArray& target);
 
 private:
+    qsizetype open(QTcpSocket* socket);
     void accept();
     void read(QTcpSocket* socket);
     void answer(QTcpSocket* socket, const Answer& answer);
 
     Security m_security;
     QTcpServer* m_server = nullptr;
-    Handler m_handler;
+    quint16 m_port = 0;
+    ConnectionHandler m_handler;
+    std::function<bool(qsizetype)> m_untrusted;
+    QElapsedTimer m_clock;
+    QList<Connection> m_connections;
     QList<QByteArray> m_targets;
     QList<QByteArray> m_headers;
 };
