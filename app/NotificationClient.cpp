@@ -73,6 +73,9 @@ void NotificationClient::setAlarmSet(const QHash<QString, bool>& alarmSet)
 {
     Q_ASSERT(MainQueue::isMainThread());
     m_alarmSet = alarmSet;
+    m_rememberedCharacters = 0;
+    for (auto it = m_alarmSet.cbegin(); it != m_alarmSet.cend(); ++it)
+        m_rememberedCharacters += it.key().size();
 }
 
 bool NotificationClient::firsttime() const
@@ -108,15 +111,16 @@ void NotificationClient::poll(const PollingTask& task, const QString& guid)
         // The request is only started here; its answer arrives on the main thread while this
         // loop already sleeps again.
         m_feed(guid, [weak = weak_from_this()](Result<AlarmList> result) {
+            // Once this answer is freed, an idle tray program hands the memory of the transfer
+            // and the parse back instead of keeping it until the next poll; a failed one (a body
+            // cut off at its bound) can have used as much as a good one.
+            MainQueue::async(&ProcessMemory::releaseUnusedHeap);
             if (!result.isSuccess()) {
                 qCDebug(lcApp) << "poll failed; the next one in due time";
                 return;
             }
             if (const auto self = weak.lock())
                 self->processAlarms(result.value());
-            // Once this answer and its alarms are freed, an idle tray program hands the memory
-            // of the parse back instead of keeping it until the next poll.
-            MainQueue::async(&ProcessMemory::releaseUnusedHeap);
         });
     } while (!task.isCancelled());
 }
@@ -124,10 +128,18 @@ void NotificationClient::poll(const PollingTask& task, const QString& guid)
 void NotificationClient::processAlarms(const AlarmList& alarms)
 {
     Q_ASSERT(MainQueue::isMainThread());
-    // A feed that keeps sending new guids must not grow the set for ever: past the bound, the
-    // guids missing from the last fetch are forgotten (one that comes back notifies again).
-    if (m_alarmSet.size() > maxRememberedAlarms)
-        m_alarmSet.removeIf([](const auto& entry) { return !entry.value(); });
+    // A feed that keeps sending new guids, or ever longer ones, must not grow the set for ever:
+    // past either bound, the guids missing from the last fetch are forgotten (one that comes back
+    // notifies again).
+    if (m_alarmSet.size() > maxRememberedAlarms ||
+        m_rememberedCharacters > maxRememberedCharacters) {
+        m_alarmSet.removeIf([this](const auto& entry) {
+            if (entry.value())
+                return false;
+            m_rememberedCharacters -= entry.key().size();
+            return true;
+        });
+    }
     for (auto it = m_alarmSet.begin(); it != m_alarmSet.end(); ++it)
         it.value() = false;
     qsizetype fresh = 0;
@@ -137,7 +149,7 @@ void NotificationClient::processAlarms(const AlarmList& alarms)
         // Membership, not the value, decides: a guid seen once never notifies again.
         if (!m_firsttime && !m_alarmSet.contains(guid) && ++fresh <= maxNotificationsPerPoll)
             postNotification(alarm->alarmAgent(), alarm->alarmDescription());
-        m_alarmSet.insert(guid, true);
+        remember(guid);
     }
     qCDebug(lcApp) << "poll:" << alarms.size() << "alarms," << fresh << "new,"
                    << std::min(fresh, maxNotificationsPerPoll) << "notified one by one"
@@ -150,6 +162,16 @@ void NotificationClient::processAlarms(const AlarmList& alarms)
                          QStringLiteral("Too many at once to show each."));
     }
     m_firsttime = false;
+}
+
+void NotificationClient::remember(const QString& guid)
+{
+    if (const auto it = m_alarmSet.find(guid); it != m_alarmSet.end()) {
+        it.value() = true;
+        return;
+    }
+    m_alarmSet.insert(guid, true);
+    m_rememberedCharacters += guid.size();
 }
 
 void NotificationClient::postNotification(const QString& title, const QString& text)

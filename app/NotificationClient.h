@@ -26,8 +26,10 @@ public:
     static constexpr std::chrono::milliseconds defaultInterval{std::chrono::seconds(60)};
     // New alarms of one fetch beyond this many share one summary notification.
     static constexpr qsizetype maxNotificationsPerPoll = 20;
-    // More guids than an ordinary account ever has open; see processAlarms.
+    // More guids, and more of their characters, than an ordinary account ever has open; see
+    // processAlarms.
     static constexpr qsizetype maxRememberedAlarms = 100000;
+    static constexpr qsizetype maxRememberedCharacters = 8 * 1024 * 1024;
 
     // The process-wide client: default interval (or TOVO_POLL_INTERVAL_SECONDS, for tests and
     // benchmarks; fractions allowed), the service's feed, the session's desktop notifications.
@@ -71,7 +73,10 @@ private:
     const std::chrono::milliseconds m_timeInterval;
     const FeedSource m_feed;
     DesktopNotifications& m_notifications;
+    void remember(const QString& guid);
+
     QHash<QString, bool> m_alarmSet;
+    qsizetype m_rememberedCharacters = 0; // of all keys of m_alarmSet
     bool m_firsttime = true;
     // Last, so it is shut down (loops ended) before anything they use goes away.
     PollingThreads m_backgroundQueue;
