@@ -1,14 +1,11 @@
 #include "core/APIClient.h"
 
-#include "base/UnicodeText.h"
-#include "base/Utf8.h"
+#include "core/AlarmFeedParser.h"
 #include "core/CoreLog.h"
 #include "core/ServiceEndpoints.h"
 #include "net/HttpSession.h"
 #include "net/UrlText.h"
 #include "xml/XmlDocument.h"
-
-#include <array>
 
 namespace {
 
@@ -18,9 +15,6 @@ Error clientError(const QString& message)
 }
 
 const QString wrongUrl = QStringLiteral("Wrong url");
-const QString feedExceptionAgent = QStringLiteral("T-O-VO Feed Exception");
-const QString feedExceptionDescription =
-    QStringLiteral("Please go to settings to set up your account");
 
 // Sends a GET of `urlText` and hands a body of at most `maximumSize` bytes to `handle` on the
 // main thread; every failure (transport, HTTP error status, a transfer without body) goes to
@@ -28,7 +22,8 @@ const QString feedExceptionDescription =
 // or the value: they hold the password and the GUID.
 template <typename T, typename Handle>
 void fetch(const char* what, const QString& urlText, qint64 maximumSize,
-           std::function<void(Result<T>)> completion, Handle handle)
+           std::function<void(Result<T>)> completion, Handle handle,
+           HttpSession::Receiver receiver = {})
 {
     qCDebug(lcCore) << what << "requested";
     completion = [what, completion = std::move(completion)](Result<T> result) {
@@ -43,112 +38,17 @@ void fetch(const char* what, const QString& urlText, qint64 maximumSize,
         completion(Result<T>::failure(clientError(wrongUrl)));
         return;
     }
-    HttpSession::shared().get(urlText, maximumSize,
-                              [completion = std::move(completion),
-                               handle = std::move(handle)](HttpSession::Response response) {
-                                  if (response.body)
-                                      completion(handle(*response.body));
-                                  else
-                                      completion(Result<T>::failure(response.error.value_or(
-                                          HttpSession::transportError(HttpSession::NoBody))));
-                              });
-}
-
-// The feed is cut into pieces on its UTF-8 bytes: the separators are ASCII, so they cannot match
-// inside a multi-byte character, and only the pieces kept are converted.
-// The text before the first `separator` (all of it when there is none).
-std::string_view firstPart(std::string_view text, std::string_view separator)
-{
-    return text.substr(0, text.find(separator));
-}
-
-// The text after the last `separator` (all of it when there is none). Looks for the separator's
-// first byte only: rfind of the whole separator compares at every position of a long text.
-std::string_view lastPart(std::string_view text, std::string_view separator)
-{
-    for (std::size_t end = text.size(); end > 0;) {
-        const std::size_t at = text.rfind(separator.front(), end - 1);
-        if (at == std::string_view::npos)
-            break;
-        if (text.substr(at).starts_with(separator))
-            return text.substr(at + separator.size());
-        end = at;
-    }
-    return text;
-}
-
-// The level words repeat from item to item: the known ones share one string each.
-QString levelOf(std::string_view text)
-{
-    static const std::array<std::pair<std::string_view, QString>, 6> known = {{
-        {"Critical", QStringLiteral("Critical")},
-        {"Major", QStringLiteral("Major")},
-        {"Minor", QStringLiteral("Minor")},
-        {"Resolved", QStringLiteral("Resolved")},
-        {"Okay", QStringLiteral("Okay")},
-        {"Closed", QStringLiteral("Closed")},
-    }};
-    for (const auto& [bytes, word] : known) {
-        if (text == bytes)
-            return word;
-    }
-    return Utf8::toQString(text);
-}
-
-AlarmPtr alarmOf(XmlDocument& document, const XmlElement& item, std::string& buffer)
-{
-    static constexpr std::string_view lineBreak = "<br>";
-    static constexpr std::string_view resourceMark = "Resource: ";
-    static constexpr std::string_view titleSeparator = ": ";
-
-    QString resource;
-    QString description;
-    if (const XmlElement element = item.firstChildElement("description"); !element.isNull()) {
-        const std::string_view text = document.utf8Text(element, buffer);
-        const std::size_t firstBreak = text.find(lineBreak);
-        resource = Utf8::toQString(lastPart(text.substr(0, firstBreak), resourceMark));
-        if (firstBreak != std::string_view::npos) {
-            const std::string_view second =
-                firstPart(text.substr(firstBreak + lineBreak.size()), lineBreak);
-            description = Utf8::toQString(firstPart(second, "\n"));
-        }
-    }
-    QString agent;
-    QString level;
-    if (const XmlElement element = item.firstChildElement("title"); !element.isNull()) {
-        const std::string_view text = document.utf8Text(element, buffer);
-        agent = Utf8::toQString(firstPart(text, titleSeparator));
-        // A title without separator is both, converted once.
-        const std::string_view levelText = lastPart(text, titleSeparator);
-        level = levelText.size() == text.size() ? agent : levelOf(levelText);
-    }
-    if (description.isEmpty() && UnicodeText::equal(agent, feedExceptionAgent))
-        description = feedExceptionDescription;
-    return std::make_shared<Alarm>(
-        std::move(agent), std::move(resource), std::move(description), std::move(level),
-        AlarmType::Alarm,
-        Utf8::toQString(document.utf8Text(item.firstChildElement("guid"), buffer)));
-}
-
-// The parts of a feed that alarms are made of: the root, its first "channel", the channel's
-// items, each item's first "title", "description" and "guid", and everything inside those.
-bool keepFeedNode(XmlElement parent, int depth, std::string_view name)
-{
-    const auto firstOf = [&](std::string_view wanted) {
-        return XmlElement::namesEqual(name, wanted) && parent.firstChildElement(wanted).isNull();
-    };
-    switch (depth) {
-    case 0:
-        return !name.empty();
-    case 1:
-        return firstOf("channel");
-    case 2:
-        return XmlElement::namesEqual(name, "item");
-    case 3:
-        return firstOf("title") || firstOf("description") || firstOf("guid");
-    default:
-        return true;
-    }
+    HttpSession::shared().get(
+        urlText, maximumSize,
+        [completion = std::move(completion),
+         handle = std::move(handle)](HttpSession::Response response) {
+            if (response.body)
+                completion(handle(*response.body));
+            else
+                completion(Result<T>::failure(
+                    response.error.value_or(HttpSession::transportError(HttpSession::NoBody))));
+        },
+        std::move(receiver));
 }
 
 } // namespace
@@ -179,26 +79,23 @@ void APIClient::authenticate(const QString& email, const QString& password,
 void APIClient::alarmFeed(const QString& guid, AlarmFeedCompletion completion)
 {
     const QString url = ServiceEndpoints::feedBase() + QStringLiteral("/rssalarms?mac2&id=") + guid;
-    fetch<AlarmList>("feed", url, maximumFeedSize, std::move(completion),
-                     [](const QByteArray& body) {
-                         AlarmList alarms = parseAlarmFeed(body);
-                         qCDebug(lcCore) << "feed of" << body.size() << "bytes holds"
-                                         << alarms.size() << "alarms";
-                         return Result<AlarmList>::success(std::move(alarms));
-                     });
+    // Parsed as it arrives; only an answer that completes without error yields its alarms.
+    const auto parser = std::make_shared<AlarmFeedParser>(maximumFeedSize);
+    fetch<AlarmList>(
+        "feed", url, maximumFeedSize, std::move(completion),
+        [parser](const QByteArray&) {
+            AlarmList alarms = parser->finish();
+            qCDebug(lcCore) << "feed holds" << alarms.size() << "alarms";
+            return Result<AlarmList>::success(std::move(alarms));
+        },
+        [parser](QByteArrayView bytes) { parser->append(bytes); });
 }
 
 AlarmList APIClient::parseAlarmFeed(const QByteArray& body)
 {
-    AlarmList alarms;
-    XmlDocument document(body, maximumFeedSize, keepFeedNode);
-    const XmlElement channel = document.rootElement().firstChildElement("channel");
-    std::string buffer;
-    for (XmlElement item = channel.firstChildElement("item"); !item.isNull() && document.isValid();
-         item = item.nextSiblingElement("item"))
-        alarms.append(alarmOf(document, item, buffer));
-    // Text beyond the budget makes the feed malformed, like any other.
-    return document.isValid() ? alarms : AlarmList();
+    AlarmFeedParser parser(maximumFeedSize);
+    parser.append(body);
+    return parser.finish();
 }
 
 Result<QString> APIClient::parseGuid(const QByteArray& body)

@@ -87,20 +87,30 @@ struct HttpSession::Transfer {
     QElapsedTimer started;
     qint64 maximumBodySize = 0;
     qint64 headerBytes = 0;
-    QByteArray body;
+    qint64 bodyBytes = 0;
+    QByteArray body;                           // unless a receiver takes the bytes
     std::optional<TransportErrorCode> refused; // a bound that ended the transfer
     Completion completion;
+    Receiver receiver;
 
     // Returning less than was handed over makes libcurl end the transfer.
     static size_t receiveBody(char* data, size_t size, size_t count, void* self)
     {
         auto& transfer = *static_cast<Transfer*>(self);
         const auto bytes = static_cast<qint64>(size * count);
-        if (transfer.body.size() + bytes > transfer.maximumBodySize) {
+        if (transfer.bodyBytes + bytes > transfer.maximumBodySize) {
             transfer.refused = BodyTooLarge;
             return 0;
         }
-        transfer.body.append(data, bytes);
+        transfer.bodyBytes += bytes;
+        if (!transfer.receiver) {
+            transfer.body.append(data, bytes);
+            return size * count;
+        }
+        long status = 0;
+        curl_easy_getinfo(transfer.easy, CURLINFO_RESPONSE_CODE, &status);
+        if (status < 400)
+            transfer.receiver(QByteArrayView(data, bytes));
         return size * count;
     }
     static size_t receiveHeader(char*, size_t size, size_t count, void* self)
@@ -146,12 +156,13 @@ HttpSession::HttpSession() = default;
 
 HttpSession::~HttpSession() = default;
 
-void HttpSession::get(const QString& urlText, qint64 maximumBodySize, Completion completion)
+void HttpSession::get(const QString& urlText, qint64 maximumBodySize, Completion completion,
+                      Receiver receiver)
 {
-    MainQueue::async(
-        [this, urlText, maximumBodySize, completion = std::move(completion)]() mutable {
-            start(urlText, maximumBodySize, std::move(completion));
-        });
+    MainQueue::async([this, urlText, maximumBodySize, completion = std::move(completion),
+                      receiver = std::move(receiver)]() mutable {
+        start(urlText, maximumBodySize, std::move(completion), std::move(receiver));
+    });
 }
 
 void HttpSession::setInactivityTimeout(std::chrono::milliseconds timeout)
@@ -218,7 +229,8 @@ void HttpSession::tearDown()
     m_sockets.clear();
 }
 
-void HttpSession::start(const QString& urlText, qint64 maximumBodySize, Completion completion)
+void HttpSession::start(const QString& urlText, qint64 maximumBodySize, Completion completion,
+                        Receiver receiver)
 {
     Q_ASSERT(MainQueue::isMainThread());
     if (!m_multi)
@@ -233,6 +245,7 @@ void HttpSession::start(const QString& urlText, qint64 maximumBodySize, Completi
     transfer->started.start();
     transfer->maximumBodySize = maximumBodySize;
     transfer->completion = std::move(completion);
+    transfer->receiver = std::move(receiver);
     qCDebug(lcNet) << "request" << transfer->number << "started, body limit" << maximumBodySize;
 
     // The URL check lets only ASCII through; libcurl sends the target as it stands.
@@ -303,7 +316,7 @@ void HttpSession::finishTransfers()
         else
             qCDebug(lcNet) << "request" << transfer->number << "finished after"
                            << transfer->started.elapsed() << "ms: HTTP" << response.httpStatus
-                           << response.body->size() << "bytes";
+                           << transfer->bodyBytes << "bytes";
         transfer->completion(std::move(response));
     }
 }

@@ -48,13 +48,17 @@ public:
         int httpStatus = 0;             // 0 when no HTTP answer arrived
     };
     using Completion = std::function<void(Response)>;
+    // Takes the body's bytes as they arrive, on the main thread, so that they are never held
+    // whole; the response's body is then empty. Bytes of an error page are not handed over.
+    using Receiver = std::function<void(QByteArrayView bytes)>;
 
     static HttpSession& shared();
 
     // Starts a GET of `urlText`, which must have passed UrlText::isValid; the request target is the
     // text as it stands. A body above `maximumBodySize` bytes fails the request. Callable from any
     // thread; `completion` runs once, on the main thread.
-    void get(const QString& urlText, qint64 maximumBodySize, Completion completion);
+    void get(const QString& urlText, qint64 maximumBodySize, Completion completion,
+             Receiver receiver = {});
 
     // How long a transfer may go without receiving anything, or less than a byte a second (whole
     // seconds, rounded up; tests shorten it).
@@ -70,7 +74,8 @@ private:
 
     HttpSession();
     ~HttpSession();
-    void start(const QString& urlText, qint64 maximumBodySize, Completion completion);
+    void start(const QString& urlText, qint64 maximumBodySize, Completion completion,
+               Receiver receiver);
     void setUp();
     void tearDown();
     void act(int socket, int events);

@@ -16,14 +16,33 @@ namespace {
 void ignoreGenericError(void*, const char*, ...) {}
 void ignoreStructuredError(void*, xmlErrorPtr) {}
 
+// libxml2 keeps its error handlers per thread; some errors (encoding conversion) bypass the
+// NOERROR option, so both handlers are silenced on the parsing thread.
+void prepareParser()
+{
+    static const bool initialised = [] {
+        xmlInitParser();
+        return true;
+    }();
+    Q_UNUSED(initialised);
+    xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
+    xmlSetStructuredErrorFunc(nullptr, ignoreStructuredError);
+}
+
+constexpr int parseOptions =
+    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT;
+
+} // namespace
+
 // Sits between the parser and libxml2's own tree builder and passes on only what the filter
 // keeps. Skipped elements are counted so that their end tags are skipped as well. The content of
 // an entity, parsed on its first use in a context of its own, always passes: it is kept with the
 // entity's declaration and may be referenced again where the filter keeps it.
-class FilteringBuilder {
+class XmlDocument::Builder {
 public:
-    explicit FilteringBuilder(XmlDocument::Filter filter)
+    Builder(XmlDocument::Filter filter, XmlDocument::Closed closed)
         : m_filter(filter)
+        , m_closed(std::move(closed))
     {}
 
     void install(xmlParserCtxtPtr context)
@@ -42,10 +61,10 @@ public:
 
 private:
     // The builder filtering this context, or none inside an entity's content.
-    static FilteringBuilder* of(void* context)
+    static Builder* of(void* context)
     {
         const auto* parser = static_cast<xmlParserCtxtPtr>(context);
-        return parser->depth == 0 ? static_cast<FilteringBuilder*>(parser->_private) : nullptr;
+        return parser->depth == 0 ? static_cast<Builder*>(parser->_private) : nullptr;
     }
     static XmlElement parentOf(void* context)
     {
@@ -53,7 +72,7 @@ private:
     }
     static bool keepsText(void* context)
     {
-        const FilteringBuilder* self = of(context);
+        const Builder* self = of(context);
         return !self ||
                (self->m_skipping == 0 && self->m_filter(parentOf(context), self->m_depth, {}));
     }
@@ -62,7 +81,7 @@ private:
                              const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
                              int attributeCount, int defaultedCount, const xmlChar** attributes)
     {
-        FilteringBuilder* self = of(context);
+        Builder* self = of(context);
         if (!self) {
             xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces,
                                   attributeCount, defaultedCount, attributes);
@@ -88,14 +107,20 @@ private:
     static void endElement(void* context, const xmlChar* localName, const xmlChar* prefix,
                            const xmlChar* uri)
     {
-        if (FilteringBuilder* self = of(context)) {
-            if (self->m_skipping > 0) {
-                --self->m_skipping;
-                return;
-            }
-            --self->m_depth;
+        Builder* self = of(context);
+        if (!self) {
+            xmlSAX2EndElementNs(context, localName, prefix, uri);
+            return;
         }
+        if (self->m_skipping > 0) {
+            --self->m_skipping;
+            return;
+        }
+        --self->m_depth;
+        xmlNodePtr element = static_cast<xmlParserCtxtPtr>(context)->node;
         xmlSAX2EndElementNs(context, localName, prefix, uri);
+        if (element)
+            self->m_closed(XmlElement(element), self->m_depth);
     }
     static void characters(void* context, const xmlChar* text, int length)
     {
@@ -114,10 +139,13 @@ private:
     }
 
     XmlDocument::Filter m_filter;
+    XmlDocument::Closed m_closed;
     int m_depth = 0;    // of the next element to be kept
     int m_skipping = 0; // open elements inside a skipped one, itself included
     std::string m_name;
 };
+
+namespace {
 
 // Appends the character data of `node` and its following siblings, descending into elements
 // and into the content of referenced entities, while `budget` lasts. Every node costs one
@@ -158,40 +186,101 @@ bool appendText(const xmlNode* node, std::string& out, qint64& budget)
 
 } // namespace
 
-XmlDocument::XmlDocument(QByteArrayView bytes, qint64 textBudget, Filter filter)
+XmlDocument::XmlDocument(QByteArrayView bytes, qint64 textBudget)
     : m_textBudget(textBudget)
 {
-    static const bool initialised = [] {
-        xmlInitParser();
-        return true;
-    }();
-    Q_UNUSED(initialised);
     if (bytes.size() > std::numeric_limits<int>::max())
         return;
-    // libxml2 keeps its error handlers per thread; some errors (encoding conversion) bypass the
-    // NOERROR option, so both handlers are silenced on the parsing thread.
-    xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
-    xmlSetStructuredErrorFunc(nullptr, ignoreStructuredError);
-
-    // xmlReadMemory, with room for the filter.
+    prepareParser();
+    // xmlReadMemory, with the document taken only when well-formed.
     xmlParserCtxtPtr context =
         xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size()));
     if (!context)
         return;
-    xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
-                                   XML_PARSE_COMPACT);
-    FilteringBuilder builder(filter);
-    if (filter)
-        builder.install(context);
+    xmlCtxtUseOptions(context, parseOptions);
     xmlParseDocument(context);
     qCDebug(lcXml) << "parsed" << bytes.size()
                    << "bytes:" << (context->wellFormed ? "well-formed" : "malformed");
+    takeDocument(context);
+    xmlFreeParserCtxt(context);
+}
+
+XmlDocument::XmlDocument(qint64 textBudget, Filter filter, Closed closed)
+    : m_textBudget(textBudget)
+    , m_builder(std::make_unique<Builder>(filter, std::move(closed)))
+{}
+
+XmlDocument::~XmlDocument() = default;
+
+void XmlDocument::append(QByteArrayView bytes)
+{
+    if (!m_builder || (m_context && !m_context->wellFormed))
+        return; // finished, or already malformed: the rest changes nothing
+    prepareParser();
+    // The parser detects the encoding from the first four bytes it is created with.
+    if (!m_context) {
+        m_head.append(bytes);
+        if (m_head.size() < 4)
+            return;
+        m_context.reset(xmlCreatePushParserCtxt(nullptr, nullptr, m_head.constData(), 4, nullptr));
+        if (!m_context) {
+            m_builder.reset();
+            return;
+        }
+        xmlCtxtUseOptions(m_context.get(), parseOptions);
+        m_builder->install(m_context.get());
+        bytes = QByteArrayView(m_head).sliced(4);
+    }
+    // Pieces of at most 1 MiB: libxml2 counts a chunk's size in an int.
+    for (qsizetype at = 0; at < bytes.size() && m_context->wellFormed; at += 1 << 20) {
+        const QByteArrayView piece =
+            bytes.sliced(at, std::min<qsizetype>(bytes.size() - at, 1 << 20));
+        xmlParseChunk(m_context.get(), piece.data(), static_cast<int>(piece.size()), 0);
+    }
+    m_head.clear();
+}
+
+void XmlDocument::finish()
+{
+    if (!m_builder)
+        return;
+    if (!m_context && !m_head.isEmpty()) {
+        // Fewer than four bytes in all: too short for a document, parsed all the same.
+        m_head.append(QByteArray(4 - m_head.size(), ' '));
+        append({});
+    }
+    if (m_context) {
+        xmlParseChunk(m_context.get(), nullptr, 0, 1);
+        qCDebug(lcXml) << "parsed a document in pieces:"
+                       << (m_context->wellFormed ? "well-formed" : "malformed");
+        takeDocument(m_context.get());
+        m_context.reset();
+    }
+    m_builder.reset();
+}
+
+void XmlDocument::takeDocument(_xmlParserCtxt* context)
+{
     if (context->wellFormed)
         m_doc.reset(context->myDoc);
     else
         xmlFreeDoc(context->myDoc);
     context->myDoc = nullptr;
-    xmlFreeParserCtxt(context);
+}
+
+void XmlDocument::remove(XmlElement element)
+{
+    if (!element.m_node)
+        return;
+    xmlUnlinkNode(element.m_node);
+    xmlFreeNode(element.m_node);
+}
+
+bool XmlDocument::isValid() const
+{
+    if (m_textBudget < 0)
+        return false;
+    return m_context ? m_context->wellFormed != 0 : m_doc != nullptr;
 }
 
 XmlElement XmlDocument::rootElement() const
@@ -202,6 +291,12 @@ XmlElement XmlDocument::rootElement() const
 void XmlDocument::Free::operator()(_xmlDoc* doc) const
 {
     xmlFreeDoc(doc);
+}
+
+void XmlDocument::Free::operator()(_xmlParserCtxt* context) const
+{
+    xmlFreeDoc(context->myDoc);
+    xmlFreeParserCtxt(context);
 }
 
 QString XmlDocument::text(XmlElement element)

@@ -10,10 +10,12 @@
 #include "xml/XmlElement.h"
 
 #include <QByteArray>
+#include <functional>
 #include <memory>
 #include <string_view>
 
 struct _xmlDoc;
+struct _xmlParserCtxt;
 
 class XmlDocument {
 public:
@@ -21,16 +23,32 @@ public:
     // large document does not pay for building the rest. Called with the parent a node would get
     // (null for the root element), the depth it would have (root element 0) and its qualified
     // name, which is empty for character data and entity references. A node left out takes its
-    // whole content with it. With a filter, attributes, comments and processing instructions are
-    // never kept. The whole document is parsed and checked all the same.
+    // whole content with it. Attributes, comments and processing instructions are never kept.
+    // The whole document is parsed and checked all the same.
     using Filter = bool (*)(XmlElement parent, int depth, std::string_view name);
+    // Called after the end tag of every element the filter keeps, with the element and its
+    // depth. It may read the element's text and remove() it.
+    using Closed = std::function<void(XmlElement element, int depth)>;
 
     // Parses `bytes`, honouring the document's declared or detected encoding. `textBudget`
     // bounds what the texts read out of it may cost: each byte, and each node visited.
-    XmlDocument(QByteArrayView bytes, qint64 textBudget, Filter filter = nullptr);
+    XmlDocument(QByteArrayView bytes, qint64 textBudget);
+    // A document that arrives in pieces: append() each, then finish(). `closed` lets the reader
+    // take each element as soon as it is complete and drop it, so that a long document is never
+    // in memory whole, neither its bytes nor its tree.
+    XmlDocument(qint64 textBudget, Filter filter, Closed closed);
+    ~XmlDocument();
+    XmlDocument(const XmlDocument&) = delete;
+    XmlDocument& operator=(const XmlDocument&) = delete;
 
-    // False once the text read out of it has gone over budget: such a document is malformed.
-    bool isValid() const { return m_doc != nullptr && m_textBudget >= 0; }
+    void append(QByteArrayView bytes);
+    void finish();
+    // Unlinks `element` from the tree and frees it with everything inside.
+    void remove(XmlElement element);
+
+    // False once the text read out of it has gone over budget, and for a malformed document:
+    // while pieces still arrive, whether it is well-formed so far.
+    bool isValid() const;
     // Null for a document that did not parse or has no root element.
     XmlElement rootElement() const;
 
@@ -43,9 +61,17 @@ public:
     std::string_view utf8Text(XmlElement element, std::string& buffer);
 
 private:
+    class Builder;
     struct Free {
         void operator()(_xmlDoc* doc) const;
+        void operator()(_xmlParserCtxt* context) const;
     };
+    void takeDocument(_xmlParserCtxt* context);
+
     std::unique_ptr<_xmlDoc, Free> m_doc;
     qint64 m_textBudget; // what is left; negative once overspent
+    // While pieces arrive.
+    std::unique_ptr<Builder> m_builder;
+    std::unique_ptr<_xmlParserCtxt, Free> m_context;
+    QByteArray m_head; // the first bytes, until there are enough to detect the encoding
 };
