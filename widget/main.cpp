@@ -2,6 +2,7 @@
 
 #include "Identity.h"
 #include "base/SettingsFile.h"
+#include "bus/CommandLine.h"
 #include "desktop/DesktopUrlOpener.h"
 #include "widget/TodayApplication.h"
 
@@ -10,6 +11,15 @@
 
 int main(int argc, char* argv[])
 {
+    // Before the application object, which needs a display: --help and --version start nothing.
+    const CommandLine commandLine(
+        Identity::todayProgram, Identity::version,
+        QStringLiteral("The %1 Today panel: sign in to your account and see its open alarms.")
+            .arg(Identity::displayName),
+        {}, CommandLine::Kind::Gui);
+    if (const std::optional<int> exitCode = commandLine.handle(argc, argv))
+        return *exitCode;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(Identity::todayId);
     QApplication::setApplicationVersion(Identity::version);
