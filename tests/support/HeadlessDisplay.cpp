@@ -112,7 +112,7 @@ qint64 HeadlessDisplay::keyboardFocus() const
 bool HeadlessDisplay::send(const QString& line) const
 {
     QFile keys(m_dir.filePath(QStringLiteral("keys")));
-    if (!keys.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!keys.open(QIODevice::WriteOnly))
         return false;
     const qsizetype typed = events().filter(QStringLiteral("typed ")).size();
     keys.write((line + u'\n').toUtf8());
