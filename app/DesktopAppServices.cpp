@@ -5,10 +5,16 @@
 #include "app/NotificationClient.h"
 #include "desktop/Alert.h"
 #include "desktop/Autostart.h"
-#include "desktop/UrlOpener.h"
+#include "desktop/DesktopUrlOpener.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+
+DesktopAppServices::DesktopAppServices()
+{
+    DesktopUrlOpener::shared().addFallbackProgram(Identity::todayId, Identity::todayProgram,
+                                                  {QStringLiteral("."), Identity::installBindir});
+}
 
 DesktopAppServices::~DesktopAppServices()
 {

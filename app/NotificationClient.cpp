@@ -6,6 +6,7 @@
 #include "base/UnicodeText.h"
 #include "desktop/DesktopNotifications.h"
 #include "desktop/ProcessMemory.h"
+#include "desktop/UrlOpener.h"
 
 #include <QtGlobal>
 #include <algorithm>
@@ -38,22 +39,27 @@ NotificationClient& NotificationClient::sharedClient()
 
 std::shared_ptr<NotificationClient> NotificationClient::create(std::chrono::milliseconds interval,
                                                                FeedSource feed,
-                                                               DesktopNotifications* notifications)
+                                                               DesktopNotifications* notifications,
+                                                               Activation activation)
 {
     if (!feed) {
         feed = [](const QString& guid, APIClient::AlarmFeedCompletion completion) {
             APIClient::sharedClient().alarmFeed(guid, std::move(completion));
         };
     }
+    if (!activation)
+        activation = [] { UrlOpener::shared().activate(Identity::todayId); };
     return std::shared_ptr<NotificationClient>(new NotificationClient(
-        interval, std::move(feed), notifications ? *notifications : sessionNotifications()));
+        interval, std::move(feed), notifications ? *notifications : sessionNotifications(),
+        std::move(activation)));
 }
 
 NotificationClient::NotificationClient(std::chrono::milliseconds interval, FeedSource feed,
-                                       DesktopNotifications& notifications)
+                                       DesktopNotifications& notifications, Activation activation)
     : m_timeInterval(interval)
     , m_feed(std::move(feed))
     , m_notifications(notifications)
+    , m_activation(std::move(activation))
 {}
 
 NotificationClient::~NotificationClient()
@@ -166,6 +172,7 @@ void NotificationClient::deliver(const QString& title, const QString& text)
     notification.summary = title;
     notification.body = text;
     notification.soundName = DesktopNotification::defaultSoundName;
+    notification.defaultAction = showAlarmsAction;
     m_notifications.setListener(this);
     m_notifications.notify(notification);
 }
@@ -175,4 +182,12 @@ bool NotificationClient::shouldPresentNotification(DesktopNotifications& /*notif
 {
     // Shown even while our own window (the alert) has the focus.
     return true;
+}
+
+void NotificationClient::didActivateNotification(DesktopNotifications& /*notifications*/,
+                                                 const DesktopNotification& /*notification*/)
+{
+    // The alarms themselves are in the panel; the notification only names one.
+    qCDebug(lcApp) << "notification clicked: the alarms are shown";
+    m_activation();
 }

@@ -16,6 +16,7 @@ public:
 
     bool openUrl(const QString& url) override;
     bool openUrls(const QStringList& urls, const QString& applicationId) override;
+    bool activate(const QString& applicationId) override;
 
     // The program started for `applicationId` when the bus can neither reach nor activate it:
     // the file `name`, looked for in `folders` and on PATH at every hand-over
@@ -24,6 +25,8 @@ public:
                             const QStringList& folders = {});
 
 private:
+    QString fallbackProgram(const QString& applicationId) const;
+
     struct Program {
         QString name;
         QStringList folders;

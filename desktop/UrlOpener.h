@@ -19,4 +19,7 @@ public:
     // Hands `urls` to the program `applicationId` without waiting for it. False when a URL fails
     // the strict URL check; nothing is sent then.
     virtual bool openUrls(const QStringList& urls, const QString& applicationId) = 0;
+    // Brings the program `applicationId` to the front (org.freedesktop.Application.Activate),
+    // started the same way when it is not running. False when it could not be reached.
+    virtual bool activate(const QString& applicationId) = 0;
 };
