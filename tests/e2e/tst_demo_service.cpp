@@ -5,7 +5,7 @@
 #include "AlarmTimeline.h"
 #include "DemoCertificates.h"
 #include "DemoService.h"
-#include "HttpConnection.h"
+#include "HttpServer.h"
 #include "core/APIClient.h"
 
 #include <QSet>
@@ -157,7 +157,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<int>("status");
-        const QByteArray longTarget(HttpConnection::maxHeadSize, 'a');
+        const QByteArray longTarget(HttpServer::defaultMaximumHeadSize, 'a');
         QTest::newRow("not http") << QByteArray("hello\r\n\r\n") << 400;
         QTest::newRow("oversized head")
             << QByteArray("GET /" + longTarget + " HTTP/1.1\r\n\r\n") << 431;
