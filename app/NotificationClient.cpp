@@ -11,14 +11,6 @@
 #include <algorithm>
 
 namespace {
-DesktopNotifications& sessionNotifications()
-{
-    // Never destroyed: completions of calls in flight may still arrive at exit.
-    static auto* const notifications = new DesktopNotifications(
-        Identity::displayName, Identity::trayId, QDBusConnection::sessionBus());
-    return *notifications;
-}
-
 std::chrono::milliseconds sharedInterval()
 {
     // Fractions of a second are for benchmarks that poll many times a second.
@@ -45,15 +37,19 @@ std::shared_ptr<NotificationClient> NotificationClient::create(std::chrono::mill
             APIClient::sharedClient().alarmFeed(guid, std::move(completion));
         };
     }
-    return std::shared_ptr<NotificationClient>(new NotificationClient(
-        interval, std::move(feed), notifications ? *notifications : sessionNotifications()));
+    return std::shared_ptr<NotificationClient>(
+        new NotificationClient(interval, std::move(feed), notifications));
 }
 
 NotificationClient::NotificationClient(std::chrono::milliseconds interval, FeedSource feed,
-                                       DesktopNotifications& notifications)
+                                       DesktopNotifications* notifications)
     : m_timeInterval(interval)
     , m_feed(std::move(feed))
-    , m_notifications(notifications)
+    , m_ownNotifications(notifications ? nullptr
+                                       : std::make_unique<DesktopNotifications>(
+                                             Identity::displayName, Identity::trayId,
+                                             QDBusConnection::sessionBus()))
+    , m_notifications(notifications ? *notifications : *m_ownNotifications)
 {}
 
 NotificationClient::~NotificationClient()

@@ -34,8 +34,8 @@ public:
     // Never destroyed.
     static NotificationClient& sharedClient();
 
-    // A separate client (tests). An empty feed means APIClient::sharedClient(), no
-    // `notifications` the session's.
+    // A separate client (tests). An empty feed means APIClient::sharedClient(); without
+    // `notifications` the client sends its own on the session bus.
     static std::shared_ptr<NotificationClient>
     create(std::chrono::milliseconds interval, FeedSource feed = {},
            DesktopNotifications* notifications = nullptr);
@@ -64,12 +64,13 @@ public:
 
 private:
     NotificationClient(std::chrono::milliseconds interval, FeedSource feed,
-                       DesktopNotifications& notifications);
+                       DesktopNotifications* notifications);
     void poll(const PollingTask& task, const QString& guid);
     void deliver(const QString& title, const QString& text);
 
     const std::chrono::milliseconds m_timeInterval;
     const FeedSource m_feed;
+    const std::unique_ptr<DesktopNotifications> m_ownNotifications; // when none was handed in
     DesktopNotifications& m_notifications;
     QHash<QString, bool> m_alarmSet;
     bool m_firsttime = true;

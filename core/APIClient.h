@@ -1,6 +1,6 @@
 #pragma once
 // The client of the monitoring service: sign-in (e-mail and password to the account GUID) and
-// the alarm feed of a GUID. Stateless; one process-wide instance.
+// the alarm feed of a GUID, over an HTTP session of its own. One process-wide instance.
 //
 // Threads: may be called from any thread. A "Wrong url" failure completes synchronously on the
 // calling thread before the call returns; every other outcome completes later on the main thread.
@@ -10,6 +10,9 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
+
+class HttpSession;
 
 class APIClient {
 public:
@@ -33,4 +36,7 @@ public:
 
 private:
     APIClient();
+    ~APIClient();
+
+    const std::unique_ptr<HttpSession> m_session;
 };

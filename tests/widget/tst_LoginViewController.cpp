@@ -161,7 +161,7 @@ private Q_SLOTS:
     void unstorableGuidKeepsTheFormOpen()
     {
         QVERIFY(showLogin(password));
-        const QString file = SettingsFile::standard().filePath();
+        const QString file = SettingsFile::standardPath();
         const QString folder = QFileInfo(file).path();
         QVERIFY(QDir(folder).removeRecursively());
         QFile blocker(folder);
