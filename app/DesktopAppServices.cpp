@@ -5,7 +5,6 @@
 #include "app/NotificationClient.h"
 #include "desktop/Alert.h"
 #include "desktop/Autostart.h"
-#include "desktop/UrlOpener.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -56,7 +55,7 @@ void DesktopAppServices::runAlert(const Alert& alert)
 
 void DesktopAppServices::openUrl(const QString& url)
 {
-    UrlOpener::shared().openUrl(url);
+    m_urlOpener.openUrl(url);
 }
 
 void DesktopAppServices::terminate()

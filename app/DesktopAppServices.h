@@ -3,6 +3,7 @@
 // a modal message box, the browser, the application object.
 
 #include "app/AppServices.h"
+#include "desktop/DesktopUrlOpener.h"
 
 class DesktopAppServices : public AppServices {
 public:
@@ -25,5 +26,6 @@ public:
     static QString launcherProgram();
 
 private:
+    DesktopUrlOpener m_urlOpener;
     bool m_polling = false;
 };
