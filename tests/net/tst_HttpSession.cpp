@@ -69,6 +69,8 @@ private Q_SLOTS:
         row("untrusted certificate", Security::HttpsUntrusted, respond, 200,
             "0 HttpTransport 60 SSL peer certificate or SSH remote key was not OK");
         row("body above the caller's limit", Security::Http, respond, 200, tooLarge, 1024);
+        misbehaving("reset", Behaviour::Reset,
+                    "0 HttpTransport 56 Failure when receiving data from the peer");
         misbehaving("reset mid-body", Behaviour::ResetMidBody,
                     "200 HttpTransport 56 Failure when receiving data from the peer");
         misbehaving("truncated", Behaviour::Truncate,

@@ -4,30 +4,27 @@
 #include "PanelFixture.h"
 #include "widget/AlarmRowViewController.h"
 #include "widget/LoginViewController.h"
-#include "widget/MessageViewController.h"
 #include "widget/WidgetListViewController.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
-#include <QTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-// One alarm per level of "Critical/Minor"; nothing for "NoAlarms".
+// One alarm per level of "Critical/Minor".
 AlarmList alarmsOf(const QString& levels)
 {
     AlarmList alarms;
-    for (const QString& level : levels.split(u'/')) {
-        if (level != QLatin1String("NoAlarms")) {
-            alarms.append(std::make_shared<Alarm>(QStringLiteral("agent"), QStringLiteral("res"),
-                                                  QStringLiteral("text"), level, AlarmType::Alarm,
-                                                  QStringLiteral("guid")));
-        }
-    }
+    for (const QString& level : levels.split(u'/', Qt::SkipEmptyParts))
+        alarms.append(std::make_shared<Alarm>(u"agent"_s, u"res"_s, u"text"_s, level,
+                                              AlarmType::Alarm, u"guid"_s));
     return alarms;
 }
 
-// "Critical/Minor": the levels of the list's alarm rows; message rows as their type.
+// "Critical/Minor": the levels of the list's alarm rows; message rows as their type, "?" for a
+// row of the wrong kind.
 QString rowsOf(const WidgetListViewController* list)
 {
     QStringList rows;
@@ -35,14 +32,12 @@ QString rowsOf(const WidgetListViewController* list)
         const ViewController* controller = list->rowViewController(row);
         const ItemPtr item = controller ? controller->representedObject() : nullptr;
         const AlarmPtr alarm = AlarmListModel::alarmOf(item);
-        if (alarm && qobject_cast<const AlarmRowViewController*>(controller)) {
-            rows << alarm->alarmLevel();
-        } else if (!alarm && item && qobject_cast<const MessageViewController*>(controller)) {
-            rows << QString::fromLatin1(item->alarmType() == AlarmType::Error ? "Error"
-                                                                              : "NoAlarms");
-        } else {
-            rows << QStringLiteral("?");
-        }
+        if (!item || !alarm != !qobject_cast<const AlarmRowViewController*>(controller))
+            rows << u"?"_s;
+        else
+            rows << (alarm                                   ? alarm->alarmLevel()
+                     : item->alarmType() == AlarmType::Error ? u"Error"_s
+                                                             : u"NoAlarms"_s);
     }
     return rows.join(u'/');
 }
@@ -55,14 +50,20 @@ class TestHomeViewController : public PanelFixture {
     void appearAndWaitForFeed()
     {
         QSignalSpy applied(m_home, &HomeViewController::feedApplied);
-        if (m_panel->isVisible()) {
+        if (m_panel->isVisible())
             m_panel->activate();
-        } else {
+        else
             m_panel->show();
-        }
-        if (applied.isEmpty()) {
-            QVERIFY(applied.wait());
-        }
+        QVERIFY(!applied.isEmpty() || applied.wait());
+    }
+
+    // The next answers to the feed of "abc": "Error", "NoAlarms" or the alarms' levels.
+    void answerWith(const QString& levels)
+    {
+        m_client->feeds.remove(u"abc"_s);
+        if (levels != "Error"_L1)
+            m_client->feeds.insert(u"abc"_s,
+                                   alarmsOf(levels == "NoAlarms"_L1 ? QString() : levels));
     }
 
 private Q_SLOTS:
@@ -73,7 +74,6 @@ private Q_SLOTS:
     {
         m_panel->show();
         QVERIFY(qobject_cast<LoginViewController*>(m_panel->presentedViewController()));
-
         // Closing the form, hiding and showing the panel again: no second form, no fetch.
         m_panel->dismiss(m_panel->presentedViewController());
         m_panel->hide();
@@ -82,31 +82,30 @@ private Q_SLOTS:
         QCOMPARE(m_home->listViewController()->rowCount(), 0);
         QCOMPARE(m_client->calls, QStringList());
 
-        storeGuid(QStringLiteral("abc"));
+        storeGuid(u"abc"_s);
         appearAndWaitForFeed();
-        QCOMPARE(m_client->calls, QStringList{QStringLiteral("feed abc")});
+        QCOMPARE(m_client->calls, QStringList{u"feed abc"_s});
     }
 
     // Which changes of the panel make its root appear is the panel's own test. A GUID that makes
     // no URL is not handed on, and its fetch fails.
     void everyAppearanceWithGuidHandsItToTovoAndFetches()
     {
-        storeGuid(QStringLiteral("a b"));
+        storeGuid(u"a b"_s);
         appearAndWaitForFeed();
-        QCOMPARE(rowsOf(m_home->listViewController()), QStringLiteral("Error"));
-        storeGuid(QStringLiteral("abc"));
+        QCOMPARE(rowsOf(m_home->listViewController()), u"Error"_s);
+        storeGuid(u"abc"_s);
         appearAndWaitForFeed();
         appearAndWaitForFeed(); // a second start activates the panel
-        const QString handedOver = QStringLiteral("tovo.TOVO tovo://abc");
-        QCOMPARE(m_opener->handedOver, (QStringList{handedOver, handedOver}));
-        QCOMPARE(m_client->calls.size(), 3);
+        QCOMPARE(m_opener->handedOver, QStringList(2, u"tovo.TOVO tovo://abc"_s));
+        QCOMPARE(m_client->calls, (QStringList{u"feed a b"_s, u"feed abc"_s, u"feed abc"_s}));
         QCOMPARE(m_panel->presentedViewController(), nullptr);
     }
 
     void nextFeedReplacesTheListUnlessIdentical_data()
     {
-        QTest::addColumn<QString>("before"); // the levels shown, or "Error"
-        QTest::addColumn<QString>("rows");   // the next answer's levels, "NoAlarms" or "Error"
+        QTest::addColumn<QString>("before"); // as answerWith takes them
+        QTest::addColumn<QString>("after");
         QTest::addColumn<bool>("replaced");
         // Message rows give way to alarms and to other messages.
         QTest::newRow("error, alarms") << "Error"
@@ -131,16 +130,10 @@ private Q_SLOTS:
     void nextFeedReplacesTheListUnlessIdentical()
     {
         QFETCH(QString, before);
-        QFETCH(QString, rows);
+        QFETCH(QString, after);
         QFETCH(bool, replaced);
-        const auto answer = [this](const QString& levels) {
-            m_client->feeds.remove(QStringLiteral("abc"));
-            if (levels != QLatin1String("Error")) {
-                m_client->feeds.insert(QStringLiteral("abc"), alarmsOf(levels));
-            }
-        };
-        storeGuid(QStringLiteral("abc"));
-        answer(before);
+        storeGuid(u"abc"_s);
+        answerWith(before);
         appearAndWaitForFeed();
         WidgetListViewController* list = m_home->listViewController();
         QCOMPARE(rowsOf(list), before);
@@ -148,19 +141,17 @@ private Q_SLOTS:
 
         QAbstractItemModelTester tester(list->contents());
         QSignalSpy reset(list->contents(), &QAbstractItemModel::modelReset);
-        answer(rows);
+        answerWith(after);
         appearAndWaitForFeed();
         QCOMPARE(reset.size(), replaced ? 1 : 0);
         QCOMPARE(firstRow.isNull(), replaced);
-        QCOMPARE(rowsOf(list), rows);
+        QCOMPARE(rowsOf(list), after);
     }
 
     void editPresentsLoginEveryOtherTime()
     {
-        storeGuid(QStringLiteral("abc"));
+        storeGuid(u"abc"_s);
         appearAndWaitForFeed();
-        QCOMPARE(m_panel->presentedViewController(), nullptr);
-
         m_home->widgetDidBeginEditing();
         QTRY_VERIFY(qobject_cast<LoginViewController*>(m_panel->presentedViewController()));
         m_panel->dismiss(m_panel->presentedViewController());
@@ -176,8 +167,8 @@ private Q_SLOTS:
     // An answer that comes after the panel was closed finds nothing to fill.
     void closedPanelIgnoresLateAnswers()
     {
-        storeGuid(QStringLiteral("abc"));
-        m_client->feeds.insert(QStringLiteral("abc"), alarmsOf(QStringLiteral("Critical")));
+        storeGuid(u"abc"_s);
+        answerWith(u"Critical"_s);
         m_panel->show();
         QCOMPARE(m_client->calls.size(), 1);
         m_panel.reset();
