@@ -4,6 +4,7 @@
 // notification opens, is started from beside this program when the bus cannot start it.
 
 #include "app/AppServices.h"
+#include "desktop/DesktopUrlOpener.h"
 
 class DesktopAppServices : public AppServices {
 public:
@@ -26,5 +27,6 @@ public:
     static QString launcherProgram();
 
 private:
+    DesktopUrlOpener m_urlOpener;
     bool m_polling = false;
 };

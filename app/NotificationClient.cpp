@@ -6,20 +6,11 @@
 #include "base/UnicodeText.h"
 #include "desktop/DesktopNotifications.h"
 #include "desktop/ProcessMemory.h"
-#include "desktop/UrlOpener.h"
 
 #include <QtGlobal>
 #include <algorithm>
 
 namespace {
-DesktopNotifications& sessionNotifications()
-{
-    // Never destroyed: completions of calls in flight may still arrive at exit.
-    static auto* const notifications = new DesktopNotifications(
-        Identity::displayName, Identity::trayId, QDBusConnection::sessionBus());
-    return *notifications;
-}
-
 std::chrono::milliseconds sharedInterval()
 {
     // Fractions of a second are for benchmarks that poll many times a second.
@@ -47,18 +38,19 @@ std::shared_ptr<NotificationClient> NotificationClient::create(std::chrono::mill
             APIClient::sharedClient().alarmFeed(guid, std::move(completion));
         };
     }
-    if (!activation)
-        activation = [] { UrlOpener::shared().activate(Identity::todayId); };
-    return std::shared_ptr<NotificationClient>(new NotificationClient(
-        interval, std::move(feed), notifications ? *notifications : sessionNotifications(),
-        std::move(activation)));
+    return std::shared_ptr<NotificationClient>(
+        new NotificationClient(interval, std::move(feed), notifications, std::move(activation)));
 }
 
 NotificationClient::NotificationClient(std::chrono::milliseconds interval, FeedSource feed,
-                                       DesktopNotifications& notifications, Activation activation)
+                                       DesktopNotifications* notifications, Activation activation)
     : m_timeInterval(interval)
     , m_feed(std::move(feed))
-    , m_notifications(notifications)
+    , m_ownNotifications(notifications ? nullptr
+                                       : std::make_unique<DesktopNotifications>(
+                                             Identity::displayName, Identity::trayId,
+                                             QDBusConnection::sessionBus()))
+    , m_notifications(notifications ? *notifications : *m_ownNotifications)
     , m_activation(std::move(activation))
 {}
 
@@ -189,5 +181,12 @@ void NotificationClient::didActivateNotification(DesktopNotifications& /*notific
 {
     // The alarms themselves are in the panel; the notification only names one.
     qCDebug(lcApp) << "notification clicked: the alarms are shown";
-    m_activation();
+    if (m_activation)
+        m_activation();
+}
+
+void NotificationClient::setActivation(Activation activation)
+{
+    Q_ASSERT(MainQueue::isMainThread());
+    m_activation = std::move(activation);
 }

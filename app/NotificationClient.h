@@ -40,12 +40,11 @@ public:
     // Never destroyed.
     static NotificationClient& sharedClient();
 
-    // A separate client (tests). An empty feed means APIClient::sharedClient(), no
-    // `notifications` the session's, no `activation` the Today panel brought to the front.
-    static std::shared_ptr<NotificationClient> create(std::chrono::milliseconds interval,
-                                                      FeedSource feed = {},
-                                                      DesktopNotifications* notifications = nullptr,
-                                                      Activation activation = {});
+    // A separate client (tests). An empty feed means APIClient::sharedClient(); without
+    // `notifications` the client sends its own on the session bus.
+    static std::shared_ptr<NotificationClient>
+    create(std::chrono::milliseconds interval, FeedSource feed = {},
+           DesktopNotifications* notifications = nullptr, Activation activation = {});
     ~NotificationClient() override;
     NotificationClient(const NotificationClient&) = delete;
     NotificationClient& operator=(const NotificationClient&) = delete;
@@ -54,6 +53,8 @@ public:
     void setAlarmSet(const QHash<QString, bool>& alarmSet);
     bool firsttime() const;
     void setFirsttime(bool firsttime);
+    // What a click on a notification does; none does nothing (the program's services set it).
+    void setActivation(Activation activation);
 
     // Adds one polling loop for `guid` and returns at once; loops already running go on.
     void startNotificationTask(const QString& guid);
@@ -73,14 +74,15 @@ public:
 
 private:
     NotificationClient(std::chrono::milliseconds interval, FeedSource feed,
-                       DesktopNotifications& notifications, Activation activation);
+                       DesktopNotifications* notifications, Activation activation);
     void poll(const PollingTask& task, const QString& guid);
     void deliver(const QString& title, const QString& text);
 
     const std::chrono::milliseconds m_timeInterval;
     const FeedSource m_feed;
+    const std::unique_ptr<DesktopNotifications> m_ownNotifications; // when none was handed in
     DesktopNotifications& m_notifications;
-    const Activation m_activation;
+    Activation m_activation;
     QHash<QString, bool> m_alarmSet;
     bool m_firsttime = true;
     // Last, so it is shut down (loops ended) before anything they use goes away.

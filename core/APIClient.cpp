@@ -2,13 +2,12 @@
 
 #include "base/UnicodeText.h"
 #include "base/Utf8.h"
+#include "core/AlarmLevel.h"
 #include "core/CoreLog.h"
 #include "core/ServiceEndpoints.h"
 #include "net/HttpSession.h"
 #include "net/UrlText.h"
 #include "xml/XmlDocument.h"
-
-#include <array>
 
 namespace {
 
@@ -27,7 +26,7 @@ const QString feedExceptionDescription =
 // `completion` instead. The debug output names the call (`what`) and its outcome, never the URL
 // or the value: they hold the password and the GUID.
 template <typename T, typename Handle>
-void fetch(const char* what, const QString& urlText, qint64 maximumSize,
+void fetch(HttpSession& session, const char* what, const QString& urlText, qint64 maximumSize,
            std::function<void(Result<T>)> completion, Handle handle)
 {
     qCDebug(lcCore) << what << "requested";
@@ -43,15 +42,15 @@ void fetch(const char* what, const QString& urlText, qint64 maximumSize,
         completion(Result<T>::failure(clientError(wrongUrl)));
         return;
     }
-    HttpSession::shared().get(urlText, maximumSize,
-                              [completion = std::move(completion),
-                               handle = std::move(handle)](HttpSession::Response response) {
-                                  if (response.body)
-                                      completion(handle(*response.body));
-                                  else
-                                      completion(Result<T>::failure(response.error.value_or(
-                                          HttpSession::transportError(HttpSession::NoBody))));
-                              });
+    session.get(urlText, maximumSize,
+                [completion = std::move(completion),
+                 handle = std::move(handle)](HttpSession::Response response) {
+                    if (response.body)
+                        completion(handle(*response.body));
+                    else
+                        completion(Result<T>::failure(response.error.value_or(
+                            HttpSession::transportError(HttpSession::NoBody))));
+                });
 }
 
 // The feed is cut into pieces on its UTF-8 bytes: the separators are ASCII, so they cannot match
@@ -80,18 +79,8 @@ std::string_view lastPart(std::string_view text, std::string_view separator)
 // The level words repeat from item to item: the known ones share one string each.
 QString levelOf(std::string_view text)
 {
-    static const std::array<std::pair<std::string_view, QString>, 6> known = {{
-        {"Critical", QStringLiteral("Critical")},
-        {"Major", QStringLiteral("Major")},
-        {"Minor", QStringLiteral("Minor")},
-        {"Resolved", QStringLiteral("Resolved")},
-        {"Okay", QStringLiteral("Okay")},
-        {"Closed", QStringLiteral("Closed")},
-    }};
-    for (const auto& [bytes, word] : known) {
-        if (text == bytes)
-            return word;
-    }
+    if (const std::optional<AlarmLevel> level = levelOfUtf8(text))
+        return levelWord(*level);
     return Utf8::toQString(text);
 }
 
@@ -155,31 +144,36 @@ bool keepFeedNode(XmlElement parent, int depth, std::string_view name)
 
 APIClient& APIClient::sharedClient()
 {
-    static APIClient client;
-    return client;
+    // Never destroyed: a completion may still arrive while the program ends.
+    static APIClient* const client = new APIClient();
+    return *client;
 }
 
 APIClient::APIClient()
+    : m_session(std::make_unique<HttpSession>())
 {
     // Tests and benchmarks may shorten how long a request may take in all.
     bool ok = false;
     const int deadlineMs = qEnvironmentVariableIntValue("TOVO_HTTP_DEADLINE_MS", &ok);
     if (ok && deadlineMs > 0)
-        HttpSession::shared().setDeadline(std::chrono::milliseconds(deadlineMs));
+        m_session->setDeadline(std::chrono::milliseconds(deadlineMs));
 }
+
+APIClient::~APIClient() = default;
 
 void APIClient::authenticate(const QString& email, const QString& password,
                              AuthenticateCompletion completion)
 {
     const QString url = ServiceEndpoints::webBase() + QStringLiteral("/resolveGUID?email=") +
                         email + QStringLiteral("&password=") + password;
-    fetch<QString>("sign-in", url, maximumSignInAnswerSize, std::move(completion), parseGuid);
+    fetch<QString>(*m_session, "sign-in", url, maximumSignInAnswerSize, std::move(completion),
+                   parseGuid);
 }
 
 void APIClient::alarmFeed(const QString& guid, AlarmFeedCompletion completion)
 {
     const QString url = ServiceEndpoints::feedBase() + QStringLiteral("/rssalarms?mac2&id=") + guid;
-    fetch<AlarmList>("feed", url, maximumFeedSize, std::move(completion),
+    fetch<AlarmList>(*m_session, "feed", url, maximumFeedSize, std::move(completion),
                      [](const QByteArray& body) {
                          AlarmList alarms = parseAlarmFeed(body);
                          qCDebug(lcCore) << "feed of" << body.size() << "bytes holds"

@@ -11,13 +11,6 @@ DesktopUrlOpener::DesktopUrlOpener(QDBusConnection bus)
     : m_bus(std::move(bus))
 {}
 
-DesktopUrlOpener& DesktopUrlOpener::shared()
-{
-    // Created on first use and never destroyed, like the other process-wide services.
-    static auto* const opener = new DesktopUrlOpener();
-    return *opener;
-}
-
 bool DesktopUrlOpener::openUrl(const QString& url)
 {
     const bool opened =

@@ -11,9 +11,6 @@ class DesktopUrlOpener : public UrlOpener {
 public:
     explicit DesktopUrlOpener(QDBusConnection bus = QDBusConnection::sessionBus());
 
-    // The program's own, on the session bus; what UrlOpener::shared() returns.
-    static DesktopUrlOpener& shared();
-
     bool openUrl(const QString& url) override;
     bool openUrls(const QStringList& urls, const QString& applicationId) override;
     bool activate(const QString& applicationId) override;

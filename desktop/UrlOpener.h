@@ -2,8 +2,7 @@
 // Opening things the desktop way: a web address in the user's browser, or URLs handed to
 // another of our programs by its application id (org.freedesktop.Application.Open on its bus
 // name, sent without waiting; D-Bus activation starts the program when it is not running).
-//
-// The programs reach it through UrlOpener::shared(), a DesktopUrlOpener.
+// DesktopUrlOpener is the real one; the programs make theirs and hand it to what needs it.
 
 #include <QString>
 #include <QStringList>
@@ -11,8 +10,6 @@
 class UrlOpener {
 public:
     virtual ~UrlOpener() = default;
-
-    static UrlOpener& shared();
 
     // Opens `url` in the default browser. False when the text is not a URL or nothing took it.
     virtual bool openUrl(const QString& url) = 0;

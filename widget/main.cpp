@@ -3,6 +3,7 @@
 #include "Identity.h"
 #include "base/SettingsFile.h"
 #include "bus/CommandLine.h"
+#include "core/APIClient.h"
 #include "desktop/DesktopUrlOpener.h"
 #include "widget/TodayApplication.h"
 
@@ -27,11 +28,12 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon::fromTheme(Identity::todayId));
     SettingsFile::setStandardLocation(Identity::settingsFolder, Identity::todayId);
     // The tray program, should the bus be unable to start it: beside us or where it is installed.
-    DesktopUrlOpener::shared().addFallbackProgram(
+    DesktopUrlOpener urlOpener;
+    urlOpener.addFallbackProgram(
         Identity::trayId, Identity::trayProgram,
         {Identity::libexecToBindir, QStringLiteral("."), Identity::installBindir});
 
-    TodayApplication delegate;
+    TodayApplication delegate(APIClient::sharedClient(), urlOpener);
     ApplicationHost host(Identity::todayId, delegate);
     return host.run(QCoreApplication::arguments());
 }

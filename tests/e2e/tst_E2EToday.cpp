@@ -60,4 +60,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(TestE2EToday)
-#include "tst_e2e_today.moc"
+#include "tst_E2EToday.moc"

@@ -90,4 +90,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(TestE2EWayland)
-#include "tst_e2e_wayland.moc"
+#include "tst_E2EWayland.moc"
