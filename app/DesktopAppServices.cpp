@@ -5,16 +5,24 @@
 #include "app/NotificationClient.h"
 #include "desktop/Alert.h"
 #include "desktop/Autostart.h"
-#include "desktop/UrlOpener.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+
+DesktopAppServices::DesktopAppServices()
+{
+    m_urlOpener.addFallbackProgram(Identity::todayId, Identity::todayProgram,
+                                   {QStringLiteral("."), Identity::installBindir});
+    NotificationClient::sharedClient().setActivation(
+        [this] { m_urlOpener.activate(Identity::todayId); });
+}
 
 DesktopAppServices::~DesktopAppServices()
 {
     // A loop waking during teardown would request the feed from a dying application.
     if (m_polling)
         NotificationClient::sharedClient().backgroundQueue().shutdown();
+    NotificationClient::sharedClient().setActivation({});
 }
 
 void DesktopAppServices::startNotificationTask(const QString& guid)
@@ -56,7 +64,7 @@ void DesktopAppServices::runAlert(const Alert& alert)
 
 void DesktopAppServices::openUrl(const QString& url)
 {
-    UrlOpener::shared().openUrl(url);
+    m_urlOpener.openUrl(url);
 }
 
 void DesktopAppServices::terminate()

@@ -1,12 +1,14 @@
 #pragma once
 // The tray application's effects on the real desktop: the shared polling client, XDG autostart,
-// a modal message box, the browser, the application object.
+// a modal message box, the browser, the application object. The Today panel, which a click on a
+// notification opens, is started from beside this program when the bus cannot start it.
 
 #include "app/AppServices.h"
+#include "desktop/DesktopUrlOpener.h"
 
 class DesktopAppServices : public AppServices {
 public:
-    DesktopAppServices() = default;
+    DesktopAppServices();
     // Ends the polling loops, if any were started, before the application object goes away.
     ~DesktopAppServices() override;
     DesktopAppServices(const DesktopAppServices&) = delete;
@@ -25,5 +27,6 @@ public:
     static QString launcherProgram();
 
 private:
+    DesktopUrlOpener m_urlOpener;
     bool m_polling = false;
 };

@@ -11,14 +11,6 @@
 #include <algorithm>
 
 namespace {
-DesktopNotifications& sessionNotifications()
-{
-    // Never destroyed: completions of calls in flight may still arrive at exit.
-    static auto* const notifications = new DesktopNotifications(
-        Identity::displayName, Identity::trayId, QDBusConnection::sessionBus());
-    return *notifications;
-}
-
 std::chrono::milliseconds sharedInterval()
 {
     // Fractions of a second are for benchmarks that poll many times a second.
@@ -38,22 +30,28 @@ NotificationClient& NotificationClient::sharedClient()
 
 std::shared_ptr<NotificationClient> NotificationClient::create(std::chrono::milliseconds interval,
                                                                FeedSource feed,
-                                                               DesktopNotifications* notifications)
+                                                               DesktopNotifications* notifications,
+                                                               Activation activation)
 {
     if (!feed) {
         feed = [](const QString& guid, APIClient::AlarmFeedCompletion completion) {
             APIClient::sharedClient().alarmFeed(guid, std::move(completion));
         };
     }
-    return std::shared_ptr<NotificationClient>(new NotificationClient(
-        interval, std::move(feed), notifications ? *notifications : sessionNotifications()));
+    return std::shared_ptr<NotificationClient>(
+        new NotificationClient(interval, std::move(feed), notifications, std::move(activation)));
 }
 
 NotificationClient::NotificationClient(std::chrono::milliseconds interval, FeedSource feed,
-                                       DesktopNotifications& notifications)
+                                       DesktopNotifications* notifications, Activation activation)
     : m_timeInterval(interval)
     , m_feed(std::move(feed))
-    , m_notifications(notifications)
+    , m_ownNotifications(notifications ? nullptr
+                                       : std::make_unique<DesktopNotifications>(
+                                             Identity::displayName, Identity::trayId,
+                                             QDBusConnection::sessionBus()))
+    , m_notifications(notifications ? *notifications : *m_ownNotifications)
+    , m_activation(std::move(activation))
 {}
 
 NotificationClient::~NotificationClient()
@@ -188,6 +186,7 @@ void NotificationClient::deliver(const QString& title, const QString& text)
     notification.summary = title;
     notification.body = text;
     notification.soundName = DesktopNotification::defaultSoundName;
+    notification.defaultAction = showAlarmsAction;
     m_notifications.setListener(this);
     m_notifications.notify(notification);
 }
@@ -197,4 +196,19 @@ bool NotificationClient::shouldPresentNotification(DesktopNotifications& /*notif
 {
     // Shown even while our own window (the alert) has the focus.
     return true;
+}
+
+void NotificationClient::didActivateNotification(DesktopNotifications& /*notifications*/,
+                                                 const DesktopNotification& /*notification*/)
+{
+    // The alarms themselves are in the panel; the notification only names one.
+    qCDebug(lcApp) << "notification clicked: the alarms are shown";
+    if (m_activation)
+        m_activation();
+}
+
+void NotificationClient::setActivation(Activation activation)
+{
+    Q_ASSERT(MainQueue::isMainThread());
+    m_activation = std::move(activation);
 }

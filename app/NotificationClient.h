@@ -1,7 +1,8 @@
 #pragma once
 // Polls the alarm feed of one account and raises a desktop notification for every alarm whose
 // guid this process has not seen before (up to 20 a fetch, then one for the rest). The first
-// successful fetch only records what is open.
+// successful fetch only records what is open. Clicking one of its notifications (where the
+// notification server offers that) opens the Today panel.
 //
 // Threads: each polling loop runs on a worker of its own queue and blocks there in its sleep.
 // alarmSet and firsttime belong to the main thread, where every successful fetch is processed.
@@ -22,6 +23,11 @@ class NotificationClient : public NotificationListener,
                            public std::enable_shared_from_this<NotificationClient> {
 public:
     using FeedSource = std::function<void(const QString& guid, APIClient::AlarmFeedCompletion)>;
+    // What a click on one of our notifications does.
+    using Activation = std::function<void()>;
+
+    // The label of that click, for servers that show it.
+    static inline const QString showAlarmsAction = QStringLiteral("Show alarms");
 
     static constexpr std::chrono::milliseconds defaultInterval{std::chrono::seconds(60)};
     // New alarms of one fetch beyond this many share one summary notification.
@@ -36,11 +42,11 @@ public:
     // Never destroyed.
     static NotificationClient& sharedClient();
 
-    // A separate client (tests). An empty feed means APIClient::sharedClient(), no
-    // `notifications` the session's.
+    // A separate client (tests). An empty feed means APIClient::sharedClient(); without
+    // `notifications` the client sends its own on the session bus.
     static std::shared_ptr<NotificationClient>
     create(std::chrono::milliseconds interval, FeedSource feed = {},
-           DesktopNotifications* notifications = nullptr);
+           DesktopNotifications* notifications = nullptr, Activation activation = {});
     ~NotificationClient() override;
     NotificationClient(const NotificationClient&) = delete;
     NotificationClient& operator=(const NotificationClient&) = delete;
@@ -49,6 +55,8 @@ public:
     void setAlarmSet(const QHash<QString, bool>& alarmSet);
     bool firsttime() const;
     void setFirsttime(bool firsttime);
+    // What a click on a notification does; none does nothing (the program's services set it).
+    void setActivation(Activation activation);
 
     // Adds one polling loop for `guid` and returns at once; loops already running go on.
     void startNotificationTask(const QString& guid);
@@ -63,18 +71,21 @@ public:
 
     bool shouldPresentNotification(DesktopNotifications& notifications,
                                    const DesktopNotification& notification) override;
+    void didActivateNotification(DesktopNotifications& notifications,
+                                 const DesktopNotification& notification) override;
 
 private:
     NotificationClient(std::chrono::milliseconds interval, FeedSource feed,
-                       DesktopNotifications& notifications);
+                       DesktopNotifications* notifications, Activation activation);
     void poll(const PollingTask& task, const QString& guid);
     void deliver(const QString& title, const QString& text);
+    void remember(const QString& guid);
 
     const std::chrono::milliseconds m_timeInterval;
     const FeedSource m_feed;
+    const std::unique_ptr<DesktopNotifications> m_ownNotifications; // when none was handed in
     DesktopNotifications& m_notifications;
-    void remember(const QString& guid);
-
+    Activation m_activation;
     QHash<QString, bool> m_alarmSet;
     qsizetype m_rememberedCharacters = 0; // of all keys of m_alarmSet
     bool m_firsttime = true;

@@ -5,11 +5,28 @@
 #include "app/DesktopAppServices.h"
 #include "base/SettingsFile.h"
 #include "bus/ApplicationHost.h"
+#include "bus/CommandLine.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    // Before the application object, which needs a display: --help and --version start nothing.
+    const CommandLine commandLine(
+        Identity::trayProgram, Identity::version,
+        QStringLiteral("The %1 tray application: a desktop notification for every new alarm of "
+                       "your account.")
+            .arg(Identity::displayName),
+        {{QStringLiteral("launched"), QStringLiteral("[launched]"),
+          QStringLiteral("As the first argument: no alert that the program is running.")},
+         {QStringLiteral("URL"), QStringLiteral("[URL...]"),
+          QStringLiteral("%1://START (the login launcher's start) or %1://<token> (the account "
+                         "token from the Today panel).")
+              .arg(Identity::urlScheme)}},
+        CommandLine::Kind::Gui);
+    if (const std::optional<int> exitCode = commandLine.handle(argc, argv))
+        return *exitCode;
+
     QApplication app(argc, argv);
     // A token URL (tovo://<GUID>) on the command line is blanked from it as soon as it is read.
     const QStringList arguments = ApplicationHost::takeArguments(argc, argv);

@@ -35,16 +35,6 @@ QString configFolder()
     return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
 
-QString standardFilePath()
-{
-    const Location& location = standardLocation();
-    const QString folder =
-        location.name.isEmpty() ? QCoreApplication::organizationName() : location.folder;
-    const QString name =
-        location.name.isEmpty() ? QCoreApplication::applicationName() : location.name;
-    return QDir::cleanPath(configFolder() + u'/' + folder + u'/' + name + QStringLiteral(".conf"));
-}
-
 // QSettings reads almost anything as INI; a file that is not even text (a torn write, another
 // program's data) counts as corrupt as well, rather than yielding whatever keys it happens to hold.
 bool isText(const QString& path)
@@ -73,11 +63,14 @@ bool makeFolder(const QString& path)
 
 } // namespace
 
-SettingsFile& SettingsFile::standard()
+QString SettingsFile::standardPath()
 {
-    // Never destroyed, like the settings that hold on to it; every write is synchronised anyway.
-    static SettingsFile* const file = new SettingsFile(standardFilePath());
-    return *file;
+    const Location& location = standardLocation();
+    const QString folder =
+        location.name.isEmpty() ? QCoreApplication::organizationName() : location.folder;
+    const QString name =
+        location.name.isEmpty() ? QCoreApplication::applicationName() : location.name;
+    return QDir::cleanPath(configFolder() + u'/' + folder + u'/' + name + QStringLiteral(".conf"));
 }
 
 void SettingsFile::setStandardLocation(const QString& folder, const QString& name)

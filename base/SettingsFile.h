@@ -10,10 +10,10 @@
 
 class SettingsFile {
 public:
-    // The store of the running program: $XDG_CONFIG_HOME/<folder>/<name>.conf as set below, or,
-    // as with QSettings, the application's organization name and application name.
-    static SettingsFile& standard();
-    // Names the standard store; call before its first use.
+    // The file of the running program's store: $XDG_CONFIG_HOME/<folder>/<name>.conf as set
+    // below, or, as with QSettings, the application's organization name and application name.
+    static QString standardPath();
+    // Names the standard store's file; call before the program opens it.
     static void setStandardLocation(const QString& folder, const QString& name);
 
     // A store on an explicit file (tests, tools).

@@ -22,19 +22,20 @@ namespace {
 // Long enough for a program to start at login on a busy machine.
 constexpr int awaitTimeoutMs = 15000;
 
-bool deliver(const QDBusConnection& bus, const QDBusMessage& open, Delivery delivery, int timeoutMs)
+bool deliver(const QDBusConnection& bus, const QDBusMessage& message, Delivery delivery,
+             int timeoutMs)
 {
     if (delivery == Delivery::Await)
-        return bus.call(open, QDBus::Block, timeoutMs).type() == QDBusMessage::ReplyMessage;
+        return bus.call(message, QDBus::Block, timeoutMs).type() == QDBusMessage::ReplyMessage;
     // send() marks a method call as needing no reply: nothing waits for the receiver.
-    return bus.send(open);
+    return bus.send(message);
 }
 
 // The program is started with no URL on its command line, which every local user can read for
 // the life of the process: a URL may carry an account's GUID. It gets the activation flag, so
-// its launch waits for its first message, and `open` is sent as soon as it holds its name: the
-// URLs still count as the ones it was launched with.
-bool startAndHandOver(const QDBusConnection& bus, const QDBusMessage& open,
+// its launch waits for its first message, and `message` is sent as soon as it holds its name: its
+// URLs still count as the ones the program was launched with.
+bool startAndHandOver(const QDBusConnection& bus, const QDBusMessage& message,
                       const QString& applicationId, const QString& program, Delivery delivery)
 {
     const QDeadlineTimer deadline(awaitTimeoutMs);
@@ -43,19 +44,19 @@ bool startAndHandOver(const QDBusConnection& bus, const QDBusMessage& open,
     // This round trip to the bus daemon comes after the watch is set up, so a name that appears
     // from now on is seen by one or the other.
     if (bus.interface()->isServiceRegistered(applicationId).value())
-        return deliver(bus, open, delivery, awaitTimeoutMs);
+        return deliver(bus, message, delivery, awaitTimeoutMs);
     const bool started = QProcess::startDetached(program, {activationFlag});
     qCDebug(lcBus) << applicationId << "is not on the bus:" << program
                    << (started ? "started" : "could not be started");
     if (!started)
         return false;
     if (delivery == Delivery::Send) {
-        // Nothing waits: the panel stays responsive while the program starts.
+        // Nothing waits: the sender stays responsive while the program starts.
         QDBusServiceWatcher* pending = watcher.release();
         QObject::connect(
             pending, &QDBusServiceWatcher::serviceRegistered, pending,
-            [pending, bus, open] {
-                bus.send(open);
+            [pending, bus, message] {
+                bus.send(message);
                 pending->deleteLater();
             },
             Qt::SingleShotConnection);
@@ -67,7 +68,31 @@ bool startAndHandOver(const QDBusConnection& bus, const QDBusMessage& open,
                      &QEventLoop::quit);
     QTimer::singleShot(awaitTimeoutMs, &loop, &QEventLoop::quit);
     loop.exec();
-    return !deadline.hasExpired() && deliver(bus, open, delivery, int(deadline.remainingTime()));
+    return !deadline.hasExpired() && deliver(bus, message, delivery, int(deadline.remainingTime()));
+}
+
+// `message` to the program's object: at once when it runs, through the bus when the bus can start
+// it, else with the program `fallback` started by hand.
+bool sendToApplication(const QDBusConnection& bus, const QDBusMessage& message,
+                       const QString& applicationId, const QString& fallback, Delivery delivery)
+{
+    const QDBusConnectionInterface* daemon = bus.isConnected() ? bus.interface() : nullptr;
+    if (!daemon)
+        return false;
+    // Two quick questions to the bus daemon (never to the receiver, which may be busy): is the
+    // program running, or can the bus start it?
+    if (daemon->isServiceRegistered(applicationId).value() ||
+        daemon->activatableServiceNames().value().contains(applicationId)) {
+        const bool delivered = deliver(bus, message, delivery, awaitTimeoutMs);
+        qCDebug(lcBus) << message.member() << "for" << applicationId
+                       << (delivered ? "sent" : "not sent");
+        return delivered;
+    }
+    if (fallback.isEmpty()) {
+        qCDebug(lcBus) << applicationId << "is not on the bus and has no program to start";
+        return false;
+    }
+    return startAndHandOver(bus, message, applicationId, fallback, delivery);
 }
 } // namespace
 
@@ -99,26 +124,18 @@ QString findProgram(const QString& name, const QStringList& folders)
 bool openUrls(const QDBusConnection& bus, const QStringList& urls, const QString& applicationId,
               const QString& fallback, Delivery delivery)
 {
-    const QDBusConnectionInterface* daemon = bus.isConnected() ? bus.interface() : nullptr;
-    if (!daemon)
-        return false;
     QDBusMessage open = QDBusMessage::createMethodCall(applicationId, objectPath(applicationId),
                                                        interfaceName, QStringLiteral("Open"));
     open << urls << QVariantMap();
-    // Two quick questions to the bus daemon (never to the receiver, which may be busy): is the
-    // program running, or can the bus start it?
-    if (daemon->isServiceRegistered(applicationId).value() ||
-        daemon->activatableServiceNames().value().contains(applicationId)) {
-        const bool delivered = deliver(bus, open, delivery, awaitTimeoutMs);
-        qCDebug(lcBus) << "Open with" << urls.size() << "URLs for" << applicationId
-                       << (delivered ? "sent" : "not sent");
-        return delivered;
-    }
-    if (fallback.isEmpty()) {
-        qCDebug(lcBus) << applicationId << "is not on the bus and has no program to start";
-        return false;
-    }
-    return startAndHandOver(bus, open, applicationId, fallback, delivery);
+    return sendToApplication(bus, open, applicationId, fallback, delivery);
+}
+
+bool activate(const QDBusConnection& bus, const QString& applicationId, const QString& fallback)
+{
+    QDBusMessage activate = QDBusMessage::createMethodCall(
+        applicationId, objectPath(applicationId), interfaceName, QStringLiteral("Activate"));
+    activate << QVariantMap();
+    return sendToApplication(bus, activate, applicationId, fallback, Delivery::Send);
 }
 
 } // namespace ApplicationBus

@@ -1,7 +1,7 @@
 #pragma once
 // How our programs find each other on the session bus: the org.freedesktop.Application object of
-// an application id, and handing it URLs without waiting for it. Needs only QtCore and QtDBus so
-// the login launcher can use it alone.
+// an application id, and handing it URLs or an activation without waiting for it. Needs only QtCore
+// and QtDBus so the login launcher can use it alone.
 
 #include <QDBusConnection>
 #include <QString>
@@ -38,5 +38,9 @@ enum class Delivery {
 // be done (with Send, a program that never comes up is not noticed).
 bool openUrls(const QDBusConnection& bus, const QStringList& urls, const QString& applicationId,
               const QString& fallback, Delivery delivery = Delivery::Send);
+
+// Sends Activate({}) to `applicationId` (bring its window to the front), starting it as openUrls
+// does when it is not running. Returns once the message is on its way.
+bool activate(const QDBusConnection& bus, const QString& applicationId, const QString& fallback);
 
 } // namespace ApplicationBus

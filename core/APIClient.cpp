@@ -21,7 +21,7 @@ const QString wrongUrl = QStringLiteral("Wrong url");
 // `completion` instead. The debug output names the call (`what`) and its outcome, never the URL
 // or the value: they hold the password and the GUID.
 template <typename T, typename Handle>
-void fetch(const char* what, const QString& urlText, qint64 maximumSize,
+void fetch(HttpSession& session, const char* what, const QString& urlText, qint64 maximumSize,
            std::function<void(Result<T>)> completion, Handle handle,
            HttpSession::Receiver receiver = {})
 {
@@ -38,7 +38,7 @@ void fetch(const char* what, const QString& urlText, qint64 maximumSize,
         completion(Result<T>::failure(clientError(wrongUrl)));
         return;
     }
-    HttpSession::shared().get(
+    session.get(
         urlText, maximumSize,
         [completion = std::move(completion),
          handle = std::move(handle)](HttpSession::Response response) {
@@ -55,25 +55,30 @@ void fetch(const char* what, const QString& urlText, qint64 maximumSize,
 
 APIClient& APIClient::sharedClient()
 {
-    static APIClient client;
-    return client;
+    // Never destroyed: a completion may still arrive while the program ends.
+    static APIClient* const client = new APIClient();
+    return *client;
 }
 
 APIClient::APIClient()
+    : m_session(std::make_unique<HttpSession>())
 {
     // Tests and benchmarks may shorten how long a request may take in all.
     bool ok = false;
     const int deadlineMs = qEnvironmentVariableIntValue("TOVO_HTTP_DEADLINE_MS", &ok);
     if (ok && deadlineMs > 0)
-        HttpSession::shared().setDeadline(std::chrono::milliseconds(deadlineMs));
+        m_session->setDeadline(std::chrono::milliseconds(deadlineMs));
 }
+
+APIClient::~APIClient() = default;
 
 void APIClient::authenticate(const QString& email, const QString& password,
                              AuthenticateCompletion completion)
 {
     const QString url = ServiceEndpoints::webBase() + QStringLiteral("/resolveGUID?email=") +
                         email + QStringLiteral("&password=") + password;
-    fetch<QString>("sign-in", url, maximumSignInAnswerSize, std::move(completion), parseGuid);
+    fetch<QString>(*m_session, "sign-in", url, maximumSignInAnswerSize, std::move(completion),
+                   parseGuid);
 }
 
 void APIClient::alarmFeed(const QString& guid, AlarmFeedCompletion completion)
@@ -82,7 +87,7 @@ void APIClient::alarmFeed(const QString& guid, AlarmFeedCompletion completion)
     // Parsed as it arrives; only an answer that completes without error yields its alarms.
     const auto parser = std::make_shared<AlarmFeedParser>(maximumFeedSize);
     fetch<AlarmList>(
-        "feed", url, maximumFeedSize, std::move(completion),
+        *m_session, "feed", url, maximumFeedSize, std::move(completion),
         [parser](const QByteArray&) {
             AlarmList alarms = parser->finish();
             qCDebug(lcCore) << "feed holds" << alarms.size() << "alarms";

@@ -1,30 +1,27 @@
 #pragma once
 // The client of the monitoring service: sign-in (e-mail and password to the account GUID) and
-// the alarm feed of a GUID. Stateless; one process-wide instance.
+// the alarm feed of a GUID, over an HTTP session of its own. One process-wide instance.
 //
 // Threads: may be called from any thread. A "Wrong url" failure completes synchronously on the
 // calling thread before the call returns; every other outcome completes later on the main thread.
 
-#include "core/Alarm.h"
-#include "core/Result.h"
+#include "core/ServiceClient.h"
 
-#include <QString>
-#include <functional>
+#include <memory>
 
-class APIClient {
+class HttpSession;
+
+class APIClient : public ServiceClient {
 public:
     static inline const QString errorDomain = QStringLiteral("TOVOErrorDomain");
     static constexpr qint64 maximumFeedSize = 16 * 1024 * 1024;
     static constexpr qint64 maximumSignInAnswerSize = 64 * 1024;
 
-    using AuthenticateCompletion = std::function<void(Result<QString>)>;
-    using AlarmFeedCompletion = std::function<void(Result<AlarmList>)>;
-
     static APIClient& sharedClient();
 
     void authenticate(const QString& email, const QString& password,
-                      AuthenticateCompletion completion);
-    void alarmFeed(const QString& guid, AlarmFeedCompletion completion);
+                      AuthenticateCompletion completion) override;
+    void alarmFeed(const QString& guid, AlarmFeedCompletion completion) override;
 
     // Turn a service answer into its value; public for the benchmark, the tests and fuzzing.
     // No answer yields more text than its size cap, whatever its entities expand to.
@@ -33,4 +30,7 @@ public:
 
 private:
     APIClient();
+    ~APIClient() override;
+
+    const std::unique_ptr<HttpSession> m_session;
 };

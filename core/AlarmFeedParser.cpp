@@ -2,9 +2,8 @@
 
 #include "base/UnicodeText.h"
 #include "base/Utf8.h"
+#include "core/AlarmLevel.h"
 #include "xml/XmlDocument.h"
-
-#include <array>
 
 namespace {
 
@@ -38,18 +37,8 @@ std::string_view lastPart(std::string_view text, std::string_view separator)
 // The level words repeat from item to item: the known ones share one string each.
 QString levelOf(std::string_view text)
 {
-    static const std::array<std::pair<std::string_view, QString>, 6> known = {{
-        {"Critical", QStringLiteral("Critical")},
-        {"Major", QStringLiteral("Major")},
-        {"Minor", QStringLiteral("Minor")},
-        {"Resolved", QStringLiteral("Resolved")},
-        {"Okay", QStringLiteral("Okay")},
-        {"Closed", QStringLiteral("Closed")},
-    }};
-    for (const auto& [bytes, word] : known) {
-        if (text == bytes)
-            return word;
-    }
+    if (const std::optional<AlarmLevel> level = levelOfUtf8(text))
+        return levelWord(*level);
     return Utf8::toQString(text);
 }
 

@@ -8,5 +8,6 @@ Settings& Settings::common()
 }
 
 Settings::Settings()
-    : m_guid(QStringLiteral("guid"), QString())
+    : m_file(SettingsFile::standardPath())
+    , m_guid(QStringLiteral("guid"), QString(), m_file)
 {}

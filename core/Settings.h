@@ -1,7 +1,8 @@
 #pragma once
 // The process-wide settings of the client: just the account GUID, under the key "guid" with the
-// empty text ("none known") as default.
+// empty text ("none known") as default, in the program's standard settings file.
 
+#include "base/SettingsFile.h"
 #include "core/SettingsItem.h"
 
 class Settings {
@@ -13,5 +14,6 @@ public:
 private:
     Settings();
 
+    SettingsFile m_file;
     SettingsItem m_guid;
 };

@@ -28,10 +28,6 @@ std::optional<qint64> parseInteger(const QString& text)
 
 } // namespace
 
-SettingsItem::SettingsItem(QString key, SettingsValue defaultValue)
-    : SettingsItem(std::move(key), std::move(defaultValue), SettingsFile::standard())
-{}
-
 SettingsItem::SettingsItem(QString key, SettingsValue defaultValue, SettingsFile& file)
     : m_file(file)
     , m_key(std::move(key))

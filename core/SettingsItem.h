@@ -14,7 +14,6 @@ class SettingsItem {
 public:
     // `defaultValue` applies while nothing is stored; its kind (text or number) decides how a
     // stored text is read back.
-    SettingsItem(QString key, SettingsValue defaultValue);
     SettingsItem(QString key, SettingsValue defaultValue, SettingsFile& file);
 
     const SettingsValue& value() const { return m_value; }

@@ -1,5 +1,6 @@
 #pragma once
-// One desktop notification: summary, body and sound, as org.freedesktop.Notifications has them.
+// One desktop notification: summary, body, sound and what a click does, as
+// org.freedesktop.Notifications has them.
 
 #include <QString>
 
@@ -14,4 +15,7 @@ public:
     QString soundName;
     // The server's id once shown; 0 before.
     quint32 id = 0;
+    // The label of the click ("default" action), offered only by servers that show actions.
+    // Empty: a click does nothing of ours.
+    QString defaultAction;
 };

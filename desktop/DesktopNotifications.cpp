@@ -15,7 +15,7 @@ namespace {
 const QString service = QStringLiteral("org.freedesktop.Notifications");
 const QString path = QStringLiteral("/org/freedesktop/Notifications");
 const QString interface = QStringLiteral("org.freedesktop.Notifications");
-const QString defaultAction = QStringLiteral("default");
+const QString defaultActionKey = QStringLiteral("default");
 
 QDBusMessage call(const QString& method)
 {
@@ -82,7 +82,9 @@ void DesktopNotifications::requestCapabilities()
                     return;
                 }
                 m_bodyMarkup = reply.value().contains(QStringLiteral("body-markup"));
-                qCDebug(lcDesktop) << "notification server found; reads markup:" << m_bodyMarkup;
+                m_actions = reply.value().contains(QStringLiteral("actions"));
+                qCDebug(lcDesktop) << "notification server found; reads markup:" << m_bodyMarkup
+                                   << "shows actions:" << m_actions;
                 m_capabilitiesKnown = true;
                 sendPending();
             });
@@ -110,9 +112,13 @@ void DesktopNotifications::send(const DesktopNotification& notification)
     // Alarm texts are plain text: a server that reads markup must not turn "<" or "&" into
     // tags or eat them.
     const QString body = m_bodyMarkup ? notification.body.toHtmlEscaped() : notification.body;
+    // Offered only where the server shows actions; elsewhere the notification is as it was.
+    const QStringList actions = m_actions && !notification.defaultAction.isEmpty()
+                                    ? QStringList{defaultActionKey, notification.defaultAction}
+                                    : QStringList();
     QDBusMessage notify = call(QStringLiteral("Notify"));
     notify << m_applicationName << quint32(0) << m_desktopEntry << notification.summary << body
-           << QStringList{defaultAction, QStringLiteral("Open")} << hints << qint32(-1);
+           << actions << hints << qint32(-1);
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, notification](QDBusPendingCallWatcher* finished) {

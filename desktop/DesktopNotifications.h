@@ -54,6 +54,7 @@ private:
     bool m_capabilitiesKnown = false;
     bool m_capabilitiesRequested = false;
     bool m_bodyMarkup = false;
+    bool m_actions = false;
     QList<DesktopNotification> m_pending;
     // Oldest first, at most maxShown.
     QList<DesktopNotification> m_shown;

@@ -11,13 +11,6 @@ DesktopUrlOpener::DesktopUrlOpener(QDBusConnection bus)
     : m_bus(std::move(bus))
 {}
 
-DesktopUrlOpener& DesktopUrlOpener::shared()
-{
-    // Created on first use and never destroyed, like the other process-wide services.
-    static auto* const opener = new DesktopUrlOpener();
-    return *opener;
-}
-
 bool DesktopUrlOpener::openUrl(const QString& url)
 {
     const bool opened =
@@ -34,11 +27,20 @@ bool DesktopUrlOpener::openUrls(const QStringList& urls, const QString& applicat
             return false;
         }
     }
+    return ApplicationBus::openUrls(m_bus, urls, applicationId, fallbackProgram(applicationId));
+}
+
+bool DesktopUrlOpener::activate(const QString& applicationId)
+{
+    return ApplicationBus::activate(m_bus, applicationId, fallbackProgram(applicationId));
+}
+
+QString DesktopUrlOpener::fallbackProgram(const QString& applicationId) const
+{
     const auto program = m_fallbackPrograms.constFind(applicationId);
-    const QString fallback = program == m_fallbackPrograms.cend()
-                                 ? QString()
-                                 : ApplicationBus::findProgram(program->name, program->folders);
-    return ApplicationBus::openUrls(m_bus, urls, applicationId, fallback);
+    return program == m_fallbackPrograms.cend()
+               ? QString()
+               : ApplicationBus::findProgram(program->name, program->folders);
 }
 
 void DesktopUrlOpener::addFallbackProgram(const QString& applicationId, const QString& name,

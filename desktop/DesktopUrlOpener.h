@@ -11,11 +11,9 @@ class DesktopUrlOpener : public UrlOpener {
 public:
     explicit DesktopUrlOpener(QDBusConnection bus = QDBusConnection::sessionBus());
 
-    // The program's own, on the session bus; what UrlOpener::shared() returns.
-    static DesktopUrlOpener& shared();
-
     bool openUrl(const QString& url) override;
     bool openUrls(const QStringList& urls, const QString& applicationId) override;
+    bool activate(const QString& applicationId) override;
 
     // The program started for `applicationId` when the bus can neither reach nor activate it:
     // the file `name`, looked for in `folders` and on PATH at every hand-over
@@ -24,6 +22,8 @@ public:
                             const QStringList& folders = {});
 
 private:
+    QString fallbackProgram(const QString& applicationId) const;
+
     struct Program {
         QString name;
         QStringList folders;

@@ -1,29 +1,78 @@
 #include "desktop/TrayIcon.h"
 
+#include "desktop/DesktopLog.h"
 #include "desktop/TrayMenuItem.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
+#include <QDBusVariant>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+
+namespace {
+const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
+} // namespace
 
 TrayIcon::TrayIcon(const QString& toolTip, QObject* parent)
     : QObject(parent)
     , m_menu(new QMenu())
-    , m_trayIcon(new QSystemTrayIcon(this))
+    , m_toolTip(toolTip)
 {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    // A panel that starts later announces its watcher's name, or its host on a watcher already
+    // there.
+    auto* watcher = new QDBusServiceWatcher(watcherService, bus,
+                                            QDBusServiceWatcher::WatchForRegistration, this);
+    connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, &TrayIcon::askForHost);
+    bus.connect(watcherService, watcherPath, watcherService,
+                QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(createTrayIcon()));
+    askForHost();
+}
+
+TrayIcon::~TrayIcon()
+{
+    delete m_menu;
+}
+
+void TrayIcon::askForHost()
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    get << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+    auto* call = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get), this);
+    connect(call, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* done) {
+        done->deleteLater();
+        const QDBusPendingReply<QDBusVariant> reply = *done;
+        const bool host = !reply.isError() && reply.value().variant().toBool();
+        // Only X11 has a tray without the bus.
+        const bool xembed = QGuiApplication::platformName() == QLatin1String("xcb");
+        qCDebug(lcDesktop) << "status notifier host:" << host << "XEmbed possible:" << xembed;
+        if (host || xembed)
+            createTrayIcon();
+    });
+}
+
+void TrayIcon::createTrayIcon()
+{
+    if (m_trayIcon)
+        return;
+    m_trayIcon = new QSystemTrayIcon(this);
     m_trayIcon->setContextMenu(m_menu);
-    m_trayIcon->setToolTip(toolTip);
+    m_trayIcon->setToolTip(m_toolTip);
     // A left click shows the menu as well: the icon has nothing else to offer.
     connect(m_trayIcon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger)
                     m_menu->popup(m_trayIcon->geometry().bottomLeft());
             });
-}
-
-TrayIcon::~TrayIcon()
-{
-    delete m_menu;
+    updateIcon();
 }
 
 void TrayIcon::addItem(TrayMenuItem* item)
@@ -83,6 +132,8 @@ void TrayIcon::setAlternateImage(const QString& name)
 
 void TrayIcon::updateIcon()
 {
+    if (!m_trayIcon)
+        return;
     // One icon: the image for the normal look, the alternate one while the item is highlighted.
     QIcon icon;
     const QString image = imagePath(m_image);

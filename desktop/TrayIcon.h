@@ -2,6 +2,12 @@
 // The program's icon in the panel's system tray with its menu. The menu is a list of
 // TrayMenuItem that works with or without a tray; the tray icon (StatusNotifierItem or XEmbed,
 // whatever Qt finds) shows it when the desktop has a tray, now or later.
+//
+// Qt decides once per process, when the first QSystemTrayIcon is made, whether the desktop's tray
+// is a StatusNotifierItem host on the session bus, and keeps to that choice. So the icon is made
+// only once a host is there, or at once on X11 without one (XEmbed, which trays and the panels'
+// XEmbed proxies show): a panel that comes up after us still gets its StatusNotifierItem, the
+// only tray there is on Wayland.
 
 #include <QIcon>
 #include <QList>
@@ -31,13 +37,18 @@ public:
 
     QMenu* menu() const { return m_menu; }
 
+private Q_SLOTS:
+    void askForHost();
+    void createTrayIcon();
+
 private:
     void updateIcon();
     void sync(TrayMenuItem* item, QAction* action);
 
     QList<TrayMenuItem*> m_items;
     QMenu* m_menu;
-    QSystemTrayIcon* m_trayIcon;
+    QString m_toolTip;
+    QSystemTrayIcon* m_trayIcon = nullptr;
     QString m_image;
     QString m_alternateImage;
 };

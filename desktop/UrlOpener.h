@@ -2,8 +2,7 @@
 // Opening things the desktop way: a web address in the user's browser, or URLs handed to
 // another of our programs by its application id (org.freedesktop.Application.Open on its bus
 // name, sent without waiting; D-Bus activation starts the program when it is not running).
-//
-// The programs reach it through UrlOpener::shared(), a DesktopUrlOpener.
+// DesktopUrlOpener is the real one; the programs make theirs and hand it to what needs it.
 
 #include <QString>
 #include <QStringList>
@@ -12,11 +11,12 @@ class UrlOpener {
 public:
     virtual ~UrlOpener() = default;
 
-    static UrlOpener& shared();
-
     // Opens `url` in the default browser. False when the text is not a URL or nothing took it.
     virtual bool openUrl(const QString& url) = 0;
     // Hands `urls` to the program `applicationId` without waiting for it. False when a URL fails
     // the strict URL check; nothing is sent then.
     virtual bool openUrls(const QStringList& urls, const QString& applicationId) = 0;
+    // Brings the program `applicationId` to the front (org.freedesktop.Application.Activate),
+    // started the same way when it is not running. False when it could not be reached.
+    virtual bool activate(const QString& applicationId) = 0;
 };

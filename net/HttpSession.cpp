@@ -67,6 +67,11 @@ void setTrust(CURL* easy)
     }
 }
 
+// The sessions set up and not yet torn down, and whether the application object will tear them
+// down; main thread only.
+std::vector<HttpSession*> liveSessions;
+bool tearDownAdded = false;
+
 // libcurl's own messages are fixed texts: none of them quotes the URL.
 Error curlError(CURLcode code)
 {
@@ -146,15 +151,13 @@ struct HttpSession::Transfer {
     }
 };
 
-HttpSession& HttpSession::shared()
-{
-    static HttpSession session;
-    return session;
-}
-
 HttpSession::HttpSession() = default;
 
-HttpSession::~HttpSession() = default;
+HttpSession::~HttpSession()
+{
+    if (m_multi)
+        tearDown();
+}
 
 void HttpSession::get(const QString& urlText, qint64 maximumBodySize, Completion completion,
                       Receiver receiver)
@@ -211,13 +214,22 @@ void HttpSession::setUp()
     m_timer = new QTimer(m_context);
     m_timer->setSingleShot(true);
     QObject::connect(m_timer, &QTimer::timeout, m_context, [this] { act(CURL_SOCKET_TIMEOUT, 0); });
-    // Gone with the application object, while its event dispatcher still exists; a request still
-    // running then is dropped.
-    qAddPostRoutine([] { shared().tearDown(); });
+    // Gone with the application object, while its event dispatcher still exists.
+    if (!std::exchange(tearDownAdded, true))
+        qAddPostRoutine(tearDownAll);
+    liveSessions.push_back(this);
+}
+
+void HttpSession::tearDownAll()
+{
+    tearDownAdded = false;
+    while (!liveSessions.empty())
+        liveSessions.back()->tearDown();
 }
 
 void HttpSession::tearDown()
 {
+    std::erase(liveSessions, this);
     for (const auto& [easy, transfer] : m_transfers)
         curl_multi_remove_handle(m_multi, easy);
     m_transfers.clear();

@@ -1,5 +1,5 @@
 #pragma once
-// The one HTTP(S) session of a program: GET only, on libcurl's multi interface driven by the main
+// An HTTP(S) session: GET only, on libcurl's multi interface driven by the main
 // thread's event loop. Every answer is bounded: body size (per request), header size, time without
 // data and total time. No cookies, HTTP/1.1 on a fresh connection per request and no automatic
 // resend, so one call puts at most one request on the wire. TLS peers are always verified
@@ -52,7 +52,12 @@ public:
     // whole; the response's body is then empty. Bytes of an error page are not handed over.
     using Receiver = std::function<void(QByteArrayView bytes)>;
 
-    static HttpSession& shared();
+    // Set up on its first request; torn down when it goes or with the application object,
+    // whichever comes first (a request still running then is dropped).
+    HttpSession();
+    ~HttpSession();
+    HttpSession(const HttpSession&) = delete;
+    HttpSession& operator=(const HttpSession&) = delete;
 
     // Starts a GET of `urlText`, which must have passed UrlText::isValid; the request target is the
     // text as it stands. A body above `maximumBodySize` bytes fails the request. Callable from any
@@ -72,12 +77,11 @@ public:
 private:
     struct Transfer;
 
-    HttpSession();
-    ~HttpSession();
     void start(const QString& urlText, qint64 maximumBodySize, Completion completion,
                Receiver receiver);
     void setUp();
     void tearDown();
+    static void tearDownAll();
     void act(int socket, int events);
     void finishTransfers();
     static int watchSocket(void* easy, int socket, int what, void* session, void* socketData);

@@ -31,7 +31,9 @@ function(tovo_install_configured template destination)
     get_filename_component(name "${template}" NAME_WLE)
     set(target "$ENV{DESTDIR}${destination}/${name}")
     message(STATUS "Installing: ${target}")
-    configure_file("${TOVO_RESOURCES_DIR}/${template}" "${target}" @ONLY)
+    # 0644, not the template's mode, which a checkout under umask 002 makes group-writable.
+    configure_file("${TOVO_RESOURCES_DIR}/${template}" "${target}" @ONLY
+                   FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
     list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${destination}/${name}")
     set(CMAKE_INSTALL_MANIFEST_FILES "${CMAKE_INSTALL_MANIFEST_FILES}" PARENT_SCOPE)
 endfunction()

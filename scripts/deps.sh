@@ -2,6 +2,7 @@
 # Makes sure the Debian packages that building, testing and the demo need are installed.
 # As root it installs what is missing with apt-get; as anyone else it prints the apt-get line
 # and fails, so that nothing half-works.
+# Usage: scripts/deps.sh [package]   ("package": also what building and checking the .deb needs)
 set -euo pipefail
 
 packages=(
@@ -13,10 +14,20 @@ packages=(
     # tests: private session bus, validators, certificates, a real X display, tray and notifications
     dbus dbus-x11 desktop-file-utils appstream openssl
     xvfb xauth x11-utils xdotool trayer dunst libnotify-bin imagemagick
+    # tests under Wayland: weston's headless back end, Qt's Wayland platform, and what our weston
+    # module for a test keyboard builds against
+    weston qt6-wayland libweston-10-dev libxkbcommon-dev
     # fuzzing (scripts/fuzz.sh): clang with libFuzzer and the sanitizer run times; llvm for the
     # symbolizer that turns a finding's stack into file and line
     clang-15 libfuzzer-15-dev llvm
 )
+if [ "${1:-}" = package ]; then
+    packages+=(
+        # scripts/package.sh and package-test.sh: Debian's build flags and library scan, the
+        # package checker, manual pages, and gdbus for a D-Bus call with a dictionary argument
+        dpkg-dev lintian man-db libglib2.0-bin
+    )
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,7 +1,5 @@
 #include "DemoService.h"
 
-#include "HttpConnection.h"
-
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QXmlStreamWriter>
@@ -55,7 +53,10 @@ DemoService::DemoService(const Account& account_, const AlarmTimeline& timeline_
     , account(account_)
     , timeline(timeline_)
 {
-    connect(&server, &QSslServer::pendingConnectionAvailable, this, &DemoService::accept);
+    connect(&server, &HttpServer::requestReceived, this, &DemoService::answer);
+    connect(&server, &HttpServer::requestRejected, this, [this](HttpConnection*, int status) {
+        Q_EMIT requestLogged(QStringLiteral("unreadable request -> %1").arg(status));
+    });
 }
 
 bool DemoService::listen(quint16 port, const QSslCertificate& certificate, const QSslKey& key)
@@ -64,33 +65,17 @@ bool DemoService::listen(quint16 port, const QSslCertificate& certificate, const
     configuration.setLocalCertificate(certificate);
     configuration.setPrivateKey(key);
     configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
-    server.setSslConfiguration(configuration);
+    server.setTlsConfiguration([configuration](qsizetype) { return configuration; });
     if (!server.listen(QHostAddress::LocalHost, port))
         return false;
     clock.start();
     return true;
 }
 
-void DemoService::accept()
+void DemoService::answer(HttpConnection* connection, const HttpConnection::Request& request)
 {
-    while (server.hasPendingConnections()) {
-        auto* socket = qobject_cast<QSslSocket*>(server.nextPendingConnection());
-        if (!socket)
-            continue;
-        auto* connection = new HttpConnection(socket, this);
-        connect(connection, &HttpConnection::requestReceived, this,
-                [this, connection](const QByteArray& method, const QByteArray& target) {
-                    answer(connection, method, target);
-                });
-        connect(connection, &HttpConnection::requestRejected, this, [this](int status) {
-            Q_EMIT requestLogged(QStringLiteral("unreadable request -> %1").arg(status));
-        });
-    }
-}
-
-void DemoService::answer(HttpConnection* connection, const QByteArray& method,
-                         const QByteArray& target)
-{
+    const QByteArray& method = request.method;
+    const QByteArray& target = request.target;
     const qsizetype question = target.indexOf('?');
     const QByteArray path = question < 0 ? target : target.left(question);
     const QByteArray query = question < 0 ? QByteArray() : target.mid(question + 1);
@@ -124,7 +109,7 @@ void DemoService::answer(HttpConnection* connection, const QByteArray& method,
         status = 404;
         body = xmlDocument(QStringLiteral("error"), QStringLiteral("Not found"));
     }
-    connection->respond(status, type, body);
+    connection->respond(status, {{"Content-Type", type}, {"Cache-Control", "no-store"}}, body);
     Q_EMIT requestLogged(
         QStringLiteral("%1 %2 -> %3%4")
             .arg(QString::fromLatin1(method), QString::fromUtf8(withoutPassword(target)))

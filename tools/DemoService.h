@@ -4,12 +4,11 @@
 // small page at "/" for the web site. Every request is reported through requestLogged.
 
 #include "AlarmTimeline.h"
+#include "HttpServer.h"
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QSslServer>
 
-class HttpConnection;
 class QSslCertificate;
 class QSslKey;
 
@@ -37,13 +36,12 @@ Q_SIGNALS:
     void requestLogged(const QString& line);
 
 private:
-    void accept();
-    void answer(HttpConnection* connection, const QByteArray& method, const QByteArray& target);
+    void answer(HttpConnection* connection, const HttpConnection::Request& request);
     bool credentialsMatch(const QByteArray& query) const;
 
     Account account;
     AlarmTimeline timeline;
-    QSslServer server;
+    HttpServer server;
     QElapsedTimer clock;
     int feedAnswers = 0;
 };

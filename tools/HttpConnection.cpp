@@ -1,6 +1,7 @@
 #include "HttpConnection.h"
 
-#include <QSslSocket>
+#include <QTcpSocket>
+#include <sys/socket.h>
 
 namespace {
 
@@ -24,63 +25,84 @@ QByteArray reason(int status)
 
 } // namespace
 
-HttpConnection::HttpConnection(QSslSocket* socket_, QObject* parent)
+HttpConnection::HttpConnection(QTcpSocket* socket, qsizetype number, qsizetype maximumHeadSize,
+                               QObject* parent)
     : QObject(parent)
-    , socket(socket_)
+    , m_socket(socket)
+    , m_number(number)
+    , m_maximumHeadSize(maximumHeadSize)
 {
-    socket->setParent(this);
-    idle.setSingleShot(true);
-    idle.setInterval(idleTimeoutMs);
-    connect(&idle, &QTimer::timeout, socket, &QSslSocket::abort);
-    connect(socket, &QSslSocket::readyRead, this, &HttpConnection::readHead);
-    connect(socket, &QSslSocket::disconnected, this, &QObject::deleteLater);
-    idle.start();
-    if (socket->state() != QAbstractSocket::ConnectedState)
-        deleteLater();
-    else if (socket->bytesAvailable() > 0)
-        readHead();
+    m_socket->setParent(this);
+    m_idle.setSingleShot(true);
+    m_idle.setInterval(idleTimeoutMs);
+    connect(&m_idle, &QTimer::timeout, m_socket, &QTcpSocket::abort);
+    connect(m_socket, &QTcpSocket::readyRead, this, &HttpConnection::readHead);
+    connect(m_socket, &QTcpSocket::disconnected, this, &QObject::deleteLater);
+    m_idle.start();
 }
 
 void HttpConnection::readHead()
 {
-    if (answered) {
-        socket->readAll();
+    if (m_received) {
+        m_socket->readAll(); // one request per connection
         return;
     }
-    idle.start();
-    head += socket->read(maxHeadSize + 1 - head.size());
-    const qsizetype end = head.indexOf("\r\n\r\n");
+    m_idle.start();
+    m_head += m_socket->read(m_maximumHeadSize + 1 - m_head.size());
+    const qsizetype end = m_head.indexOf("\r\n\r\n");
     if (end < 0) {
-        if (head.size() > maxHeadSize)
+        if (m_head.size() > m_maximumHeadSize)
             reject(431);
         return;
     }
-    const QByteArray requestLine = head.left(head.indexOf("\r\n"));
-    const QList<QByteArray> parts = requestLine.split(' ');
-    if (parts.size() != 3 || parts[0].isEmpty() || !parts[1].startsWith('/') ||
+    m_received = true;
+    m_idle.stop();
+    const qsizetype lineEnd = m_head.indexOf("\r\n");
+    const QList<QByteArray> parts = m_head.left(lineEnd).split(' ');
+    // Origin form ("/path?query"), or absolute form as a proxy is sent.
+    if (parts.size() != 3 || parts[0].isEmpty() ||
+        !(parts[1].startsWith('/') || parts[1].contains("://")) ||
         !parts[2].startsWith("HTTP/1.")) {
         reject(400);
         return;
     }
-    Q_EMIT requestReceived(parts[0], parts[1]);
+    Q_EMIT requestReceived({parts[0], parts[1], m_head.mid(lineEnd + 2, end - lineEnd)});
 }
 
 void HttpConnection::reject(int status)
 {
-    respond(status, "text/plain", reason(status) + '\n');
+    m_received = true;
+    respond(status, {{"Content-Type", "text/plain"}}, reason(status) + '\n');
     Q_EMIT requestRejected(status);
 }
 
-void HttpConnection::respond(int status, const QByteArray& contentType, const QByteArray& body)
+void HttpConnection::respond(int status, const QList<Header>& headers, const QByteArray& body)
 {
-    if (answered)
+    if (std::exchange(m_answered, true))
         return;
-    answered = true;
-    QByteArray answer = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason(status) +
-                        "\r\nContent-Type: " + contentType +
-                        "\r\nContent-Length: " + QByteArray::number(body.size()) +
-                        "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + body;
-    socket->write(answer);
-    // Closes once the answer is written; a client that never reads it is cut off by the timer.
-    socket->disconnectFromHost();
+    m_socket->write(head(status, headers, body.size()) + body);
+    m_idle.start();
+    // Closes once the answer is written.
+    m_socket->disconnectFromHost();
+}
+
+void HttpConnection::reset()
+{
+    // Closing a socket that lingers for zero seconds makes the kernel send RST instead of FIN.
+    const linger option{1, 0};
+    ::setsockopt(static_cast<int>(m_socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &option,
+                 sizeof option);
+    m_socket->abort();
+}
+
+QByteArray HttpConnection::head(int status, const QList<Header>& headers,
+                                std::optional<qsizetype> contentLength)
+{
+    QByteArray text = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason(status) +
+                      "\r\nConnection: close\r\n";
+    if (contentLength)
+        text += "Content-Length: " + QByteArray::number(*contentLength) + "\r\n";
+    for (const auto& [name, value] : headers)
+        text += name + ": " + value + "\r\n";
+    return text + "\r\n";
 }

@@ -1,27 +1,50 @@
 #pragma once
-// One client connection of the demo service: reads a single HTTP/1.1 request head, hands the
-// request line on, writes one answer and closes. Oversized, malformed or stalled requests get
-// an error answer or are dropped; the connection deletes itself when it is closed.
+// One client connection of an HttpServer: reads a single HTTP/1.1 request head, within a size
+// limit and an idle time, and hands it on; then the server's user answers it (respond) or does
+// with the socket what it likes. A malformed or oversized head gets an error answer, a connection
+// that stays idle is cut off, and the connection deletes itself (and its socket) once closed.
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QTimer>
+#include <optional>
+#include <utility>
 
-class QSslSocket;
+class QTcpSocket;
 
 class HttpConnection : public QObject {
     Q_OBJECT
 public:
-    static constexpr qsizetype maxHeadSize = 16 * 1024;
+    struct Request {
+        QByteArray method;
+        QByteArray target;      // exactly as it stood in the request line
+        QByteArray headerLines; // "Name: value\r\n" each
+    };
+    using Header = std::pair<QByteArray, QByteArray>;
+
     static constexpr int idleTimeoutMs = 10000;
 
-    explicit HttpConnection(QSslSocket* socket, QObject* parent = nullptr);
+    // Takes `socket` over. `number` counts the server's connections from 0.
+    HttpConnection(QTcpSocket* socket, qsizetype number, qsizetype maximumHeadSize,
+                   QObject* parent = nullptr);
 
-    void respond(int status, const QByteArray& contentType, const QByteArray& body);
+    qsizetype number() const { return m_number; }
+    QTcpSocket* socket() const { return m_socket; }
+
+    // Answers with `status`, `headers`, the Content-Length and `body`, then closes; a client that
+    // never reads the answer is cut off after the idle time. Only the first answer counts.
+    void respond(int status, const QList<Header>& headers, const QByteArray& body);
+    // Ends the connection with a reset (RST) instead of a close.
+    void reset();
+
+    // The status line and header lines of an answer that closes its connection, with a
+    // Content-Length when one is given.
+    static QByteArray head(int status, const QList<Header>& headers,
+                           std::optional<qsizetype> contentLength);
 
 Q_SIGNALS:
-    // method and target exactly as they stood in the request line
-    void requestReceived(const QByteArray& method, const QByteArray& target);
+    void requestReceived(const HttpConnection::Request& request);
     // A request that could not be read; it has been answered already.
     void requestRejected(int status);
 
@@ -29,8 +52,11 @@ private:
     void readHead();
     void reject(int status);
 
-    QSslSocket* socket;
-    QByteArray head;
-    QTimer idle;
-    bool answered = false;
+    QTcpSocket* const m_socket;
+    const qsizetype m_number;
+    const qsizetype m_maximumHeadSize;
+    QByteArray m_head;
+    QTimer m_idle;
+    bool m_received = false;
+    bool m_answered = false;
 };

@@ -2,11 +2,13 @@
 
 #include "ui_AlarmRowViewController.h"
 #include "widget/AlarmFieldBinding.h"
+#include "widget/AlarmListModel.h"
 #include "widget/ColorView.h"
 #include "widget/Helper.h"
-#include "widget/ListEntry.h"
 
-AlarmRowViewController::AlarmRowViewController() = default;
+AlarmRowViewController::AlarmRowViewController(QObject* parent)
+    : ViewController(parent)
+{}
 
 AlarmRowViewController::~AlarmRowViewController() = default;
 
@@ -18,10 +20,10 @@ QWidget* AlarmRowViewController::loadView()
     return root;
 }
 
-void AlarmRowViewController::setRepresentedObject(const QVariant& object)
+void AlarmRowViewController::setRepresentedObject(const ItemPtr& object)
 {
     ViewController::setRepresentedObject(object);
-    const AlarmPtr alarm = ListEntry::alarm(object);
+    const AlarmPtr alarm = AlarmListModel::alarmOf(object);
     const QColor color =
         Helper::colorForKey(alarm ? std::optional(alarm->alarmLevel()) : std::nullopt);
     if (auto* colorView = qobject_cast<ColorView*>(view())) {

@@ -11,13 +11,13 @@ class AlarmFieldBinding;
 class AlarmRowViewController : public ViewController {
     Q_OBJECT
 public:
-    AlarmRowViewController();
+    explicit AlarmRowViewController(QObject* parent = nullptr);
     ~AlarmRowViewController() override;
 
     QString nibName() const override { return QStringLiteral("AlarmRowViewController"); }
 
     // Anything that is not an Alarm paints the row transparent and empties its labels.
-    void setRepresentedObject(const QVariant& object) override;
+    void setRepresentedObject(const ItemPtr& object) override;
 
 protected:
     QWidget* loadView() override;

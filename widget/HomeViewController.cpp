@@ -1,28 +1,29 @@
 #include "widget/HomeViewController.h"
 
 #include "base/MainQueue.h"
-#include "core/APIClient.h"
 #include "core/Keychain.h"
+#include "core/ServiceClient.h"
 #include "desktop/UrlOpener.h"
 #include "net/UrlText.h"
 #include "ui_HomeViewController.h"
 #include "widget/AlarmRowViewController.h"
-#include "widget/ListEntry.h"
 #include "widget/LoginViewController.h"
 #include "widget/MessageViewController.h"
 #include "widget/WidgetListViewController.h"
 #include "widget/WidgetLog.h"
 
+#include <QTimer>
+
 namespace {
 
 // True when the list already shows exactly `alarms`, in order (by Alarm equality).
-bool shows(const QVariantList& contents, const AlarmList& alarms)
+bool shows(const QList<ItemPtr>& entries, const AlarmList& alarms)
 {
-    if (contents.size() != alarms.size()) {
+    if (entries.size() != alarms.size()) {
         return false;
     }
-    for (qsizetype index = 0; index < contents.size(); ++index) {
-        const AlarmPtr shown = ListEntry::alarm(contents.at(index));
+    for (qsizetype index = 0; index < entries.size(); ++index) {
+        const AlarmPtr shown = AlarmListModel::alarmOf(entries.at(index));
         const AlarmPtr& fetched = alarms.at(index);
         if (!shown || !fetched || !(*shown == *fetched)) {
             return false;
@@ -31,20 +32,14 @@ bool shows(const QVariantList& contents, const AlarmList& alarms)
     return true;
 }
 
-QVariantList entries(const AlarmList& alarms)
-{
-    QVariantList list;
-    list.reserve(alarms.size());
-    for (const AlarmPtr& alarm : alarms) {
-        list.append(ListEntry::wrap(alarm));
-    }
-    return list;
-}
-
 } // namespace
 
-HomeViewController::HomeViewController(WidgetDelays delays)
-    : m_delays(delays)
+HomeViewController::HomeViewController(ServiceClient& client, UrlOpener& urlOpener,
+                                       WidgetDelays delays, QObject* parent)
+    : PanelContent(parent)
+    , m_client(client)
+    , m_urlOpener(urlOpener)
+    , m_delays(delays)
 {}
 
 HomeViewController::~HomeViewController() = default;
@@ -54,7 +49,7 @@ QWidget* HomeViewController::loadView()
     auto* root = new QWidget;
     m_ui = std::make_unique<Ui::HomeViewController>();
     m_ui->setupUi(root);
-    m_listViewController = std::make_shared<WidgetListViewController>(m_ui->listViewController);
+    m_listViewController = new WidgetListViewController(m_ui->listViewController, this);
     m_listViewController->setDelegate(this);
     return root;
 }
@@ -66,7 +61,7 @@ void HomeViewController::viewDidLoad()
 
 void HomeViewController::viewWillAppear()
 {
-    ViewController::viewWillAppear();
+    PanelContent::viewWillAppear();
     view();
     const std::optional<QString> guid = Keychain(tokenStoreName).storedToken();
     qCDebug(lcWidget) << "list appears" << (guid ? "with a GUID" : "without a GUID");
@@ -80,30 +75,27 @@ void HomeViewController::viewWillAppear()
 
     // Sent exactly as stored: a GUID that makes no valid URL is not handed on.
     const QString url = urlPrefix + *guid;
-    const bool handedOver =
-        UrlText::isValid(url) && UrlOpener::shared().openUrls({url}, tovoApplicationId);
+    const bool handedOver = UrlText::isValid(url) && m_urlOpener.openUrls({url}, tovoApplicationId);
     qCDebug(lcWidget) << "GUID" << (handedOver ? "handed to" : "not handed to")
                       << tovoApplicationId;
-    const std::shared_ptr<HomeViewController> self = sharedFrom(this);
-    APIClient::sharedClient().alarmFeed(
-        *guid, [self](const Result<AlarmList>& result) { self->applyFeed(result); });
+    m_client.alarmFeed(*guid,
+                       whileAlive([this](const Result<AlarmList>& result) { applyFeed(result); }));
 }
 
 void HomeViewController::applyFeed(const Result<AlarmList>& result)
 {
     Q_ASSERT(MainQueue::isMainThread());
+    AlarmListModel* contents = m_listViewController->contents();
     if (!result.isSuccess()) {
-        m_listViewController->setContents(
-            {ListEntry::wrap(std::make_shared<Item>(AlarmType::Error))});
+        contents->setEntries({std::make_shared<Item>(AlarmType::Error)});
     } else if (result.value().isEmpty()) {
-        m_listViewController->setContents(
-            {ListEntry::wrap(std::make_shared<Item>(AlarmType::NoAlarms))});
-    } else if (!shows(m_listViewController->contents(), result.value())) {
+        contents->setEntries({std::make_shared<Item>(AlarmType::NoAlarms)});
+    } else if (!shows(contents->entries(), result.value())) {
         // Any difference, not only in the first alarm, replaces the list: a resolved alarm
         // further down must not stay on screen in its old colour.
-        m_listViewController->setContents(entries(result.value()));
+        contents->setEntries(QList<ItemPtr>(result.value().cbegin(), result.value().cend()));
     }
-    qCDebug(lcWidget) << "list shows" << m_listViewController->contents().size() << "rows";
+    qCDebug(lcWidget) << "list shows" << contents->rowCount() << "rows";
     Q_EMIT feedApplied();
 }
 
@@ -114,8 +106,7 @@ void HomeViewController::widgetDidBeginEditing()
         return;
     }
     m_editAlreadyPresented = true;
-    const std::shared_ptr<HomeViewController> self = sharedFrom(this);
-    MainQueue::asyncAfter(m_delays.loginPresentation, [self] { self->presentLogin(); });
+    QTimer::singleShot(m_delays.loginPresentation, this, &HomeViewController::presentLogin);
 }
 
 QMargins HomeViewController::widgetMarginInsetsForProposedMarginInsets(const QMargins& /*proposed*/)
@@ -123,16 +114,17 @@ QMargins HomeViewController::widgetMarginInsetsForProposedMarginInsets(const QMa
     return QMargins(0, 0, 0, 0);
 }
 
-std::shared_ptr<ViewController>
-HomeViewController::widgetListViewControllerForRow(WidgetListViewController* list, int row)
+ViewController* HomeViewController::widgetListViewControllerForRow(WidgetListViewController* list,
+                                                                   int row)
 {
-    if (ListEntry::alarm(list->contents().value(row))) {
-        return std::make_shared<AlarmRowViewController>();
+    if (AlarmListModel::alarmOf(list->contents()->entry(row))) {
+        return new AlarmRowViewController;
     }
-    return std::make_shared<MessageViewController>();
+    return new MessageViewController;
 }
 
 void HomeViewController::presentLogin()
 {
-    presentViewControllerInWidget(std::make_shared<LoginViewController>(m_delays.storeAfterSignIn));
+    presentViewControllerInWidget(
+        new LoginViewController(m_client, m_urlOpener, m_delays.storeAfterSignIn, this));
 }

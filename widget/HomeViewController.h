@@ -7,7 +7,6 @@
 #include "core/Alarm.h"
 #include "core/Result.h"
 #include "widget/PanelContent.h"
-#include "widget/ViewController.h"
 #include "widget/WidgetDelays.h"
 #include "widget/WidgetListViewDelegate.h"
 
@@ -16,23 +15,25 @@
 namespace Ui {
 class HomeViewController;
 }
+class ServiceClient;
+class UrlOpener;
 class WidgetListViewController;
 
-class HomeViewController : public ViewController,
-                           public PanelContent,
-                           public WidgetListViewDelegate {
+class HomeViewController : public PanelContent, public WidgetListViewDelegate {
     Q_OBJECT
 public:
     static inline const QString tokenStoreName = QStringLiteral("tovotoday");
     static inline const QString urlPrefix = Identity::urlScheme + QStringLiteral("://");
     static inline const QString tovoApplicationId = Identity::trayId;
 
-    explicit HomeViewController(WidgetDelays delays = {});
+    // Fetches through `client` and hands the GUID on through `urlOpener`; both outlive it.
+    HomeViewController(ServiceClient& client, UrlOpener& urlOpener, WidgetDelays delays = {},
+                       QObject* parent = nullptr);
     ~HomeViewController() override;
 
     QString nibName() const override { return QStringLiteral("HomeViewController"); }
 
-    WidgetListViewController* listViewController() const { return m_listViewController.get(); }
+    WidgetListViewController* listViewController() const { return m_listViewController; }
     bool loginAlreadyPresented() const { return m_loginAlreadyPresented; }
     bool editAlreadyPresented() const { return m_editAlreadyPresented; }
 
@@ -46,8 +47,8 @@ public:
     QMargins widgetMarginInsetsForProposedMarginInsets(const QMargins& proposed) override;
 
     // An AlarmRowViewController for an Alarm, a MessageViewController for anything else.
-    std::shared_ptr<ViewController> widgetListViewControllerForRow(WidgetListViewController* list,
-                                                                   int row) override;
+    ViewController* widgetListViewControllerForRow(WidgetListViewController* list,
+                                                   int row) override;
 
 Q_SIGNALS:
     // A feed fetch completed and its result was applied (which may have left the list as it was).
@@ -60,8 +61,10 @@ private:
     void applyFeed(const Result<AlarmList>& result);
     void presentLogin();
 
+    ServiceClient& m_client;
+    UrlOpener& m_urlOpener;
     std::unique_ptr<Ui::HomeViewController> m_ui;
-    std::shared_ptr<WidgetListViewController> m_listViewController;
+    WidgetListViewController* m_listViewController = nullptr;
     WidgetDelays m_delays;
     bool m_loginAlreadyPresented = false;
     bool m_editAlreadyPresented = false;

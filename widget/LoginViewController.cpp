@@ -1,8 +1,7 @@
 #include "widget/LoginViewController.h"
 
-#include "base/MainQueue.h"
-#include "core/APIClient.h"
 #include "core/Keychain.h"
+#include "core/ServiceClient.h"
 #include "core/ServiceEndpoints.h"
 #include "desktop/UrlOpener.h"
 #include "ui_LoginViewController.h"
@@ -11,6 +10,7 @@
 
 #include <QKeyEvent>
 #include <QShortcut>
+#include <QTimer>
 
 namespace {
 
@@ -23,8 +23,12 @@ bool isReturn(const QKeyEvent* event)
 
 } // namespace
 
-LoginViewController::LoginViewController(std::chrono::milliseconds storeDelay)
-    : m_storeDelay(storeDelay)
+LoginViewController::LoginViewController(ServiceClient& client, UrlOpener& urlOpener,
+                                         std::chrono::milliseconds storeDelay, QObject* parent)
+    : ViewController(parent)
+    , m_client(client)
+    , m_urlOpener(urlOpener)
+    , m_storeDelay(storeDelay)
 {}
 
 LoginViewController::~LoginViewController() = default;
@@ -34,6 +38,15 @@ QWidget* LoginViewController::loadView()
     auto* root = new QWidget;
     m_ui = std::make_unique<Ui::LoginViewController>();
     m_ui->setupUi(root);
+    connect(m_ui->buttonAuthenticate, &QPushButton::clicked, this,
+            &LoginViewController::buttonAuthenticateTouchUpInside);
+    connect(m_ui->buttonCancel, &QPushButton::clicked, this,
+            &LoginViewController::buttonCancelTouchUpInside);
+    connect(m_ui->buttonLink, &QPushButton::clicked, this,
+            &LoginViewController::buttonLinkTouchUpInside);
+    for (QLineEdit* field : {m_ui->textFieldEmail, m_ui->textFieldPassword}) {
+        connect(field, &QLineEdit::returnPressed, this, &LoginViewController::textFieldEnterAction);
+    }
     return root;
 }
 
@@ -92,7 +105,7 @@ void LoginViewController::buttonCancelTouchUpInside()
 
 void LoginViewController::buttonLinkTouchUpInside()
 {
-    UrlOpener::shared().openUrl(ServiceEndpoints::webBase());
+    m_urlOpener.openUrl(ServiceEndpoints::webBase());
 }
 
 void LoginViewController::signIn()
@@ -103,33 +116,33 @@ void LoginViewController::signIn()
     // The fields give up the focus to the form, where Return still signs in.
     view()->setFocus(Qt::OtherFocusReason);
 
-    const std::shared_ptr<LoginViewController> self = sharedFrom(this);
-    APIClient::sharedClient().authenticate(
-        m_ui->textFieldEmail->text(), m_ui->textFieldPassword->text(),
-        [self](const Result<QString>& result) {
-            if (result.isSuccess()) {
-                self->setToken(result.value());
-                self->loginSuccess(QStringLiteral("Login successful"));
-            } else {
-                self->loginFailed(result.error().localizedDescription());
-            }
-        });
+    m_client.authenticate(m_ui->textFieldEmail->text(), m_ui->textFieldPassword->text(),
+                          whileAlive([this](const Result<QString>& result) {
+                              if (result.isSuccess()) {
+                                  setToken(result.value());
+                                  loginSuccess(QStringLiteral("Login successful"));
+                              } else {
+                                  loginFailed(result.error().localizedDescription());
+                              }
+                          }));
 }
 
 void LoginViewController::loginSuccess(const QString& /*message*/)
 {
     showStatus(true);
-    const std::shared_ptr<LoginViewController> self = sharedFrom(this);
-    MainQueue::asyncAfter(m_storeDelay, [self] {
-        // A GUID that could not be kept is no sign-in: the form stays for another attempt.
-        const bool stored = Keychain(tokenStoreName).storeToken(self->token());
-        qCDebug(lcWidget) << "signed in; GUID" << (stored ? "stored" : "not stored");
-        if (!stored) {
-            self->loginFailed(QStringLiteral("The account could not be saved"));
-            return;
-        }
-        self->dismissViewController(self.get());
-    });
+    // Also after a cancel: the form waits for this before it goes.
+    QTimer::singleShot(m_storeDelay, this, whileAlive([this] {
+                           // A GUID that could not be kept is no sign-in: the form stays for
+                           // another attempt.
+                           const bool stored = Keychain(tokenStoreName).storeToken(token());
+                           qCDebug(lcWidget)
+                               << "signed in; GUID" << (stored ? "stored" : "not stored");
+                           if (!stored) {
+                               loginFailed(QStringLiteral("The account could not be saved"));
+                               return;
+                           }
+                           dismissViewController(this);
+                       }));
 }
 
 void LoginViewController::loginFailed(const QString& /*message*/)

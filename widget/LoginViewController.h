@@ -13,13 +13,18 @@
 namespace Ui {
 class LoginViewController;
 }
+class ServiceClient;
+class UrlOpener;
 
 class LoginViewController : public ViewController {
     Q_OBJECT
 public:
     static inline const QString tokenStoreName = QStringLiteral("tovotoday");
 
-    explicit LoginViewController(std::chrono::milliseconds storeDelay = std::chrono::seconds(1));
+    // Signs in through `client` and opens the web site through `urlOpener`; both outlive it.
+    LoginViewController(ServiceClient& client, UrlOpener& urlOpener,
+                        std::chrono::milliseconds storeDelay = std::chrono::seconds(1),
+                        QObject* parent = nullptr);
     ~LoginViewController() override;
 
     QString nibName() const override { return QStringLiteral("LoginViewController"); }
@@ -55,6 +60,8 @@ private:
     void signIn();
     void showStatus(bool signedIn);
 
+    ServiceClient& m_client;
+    UrlOpener& m_urlOpener;
     std::unique_ptr<Ui::LoginViewController> m_ui;
     std::chrono::milliseconds m_storeDelay;
     bool m_authenticateEnabled = false;

@@ -3,9 +3,10 @@
 #include "ui_MessageViewController.h"
 #include "widget/ColorView.h"
 #include "widget/Helper.h"
-#include "widget/ListEntry.h"
 
-MessageViewController::MessageViewController() = default;
+MessageViewController::MessageViewController(QObject* parent)
+    : ViewController(parent)
+{}
 
 MessageViewController::~MessageViewController() = default;
 
@@ -18,15 +19,14 @@ QWidget* MessageViewController::loadView()
     return root;
 }
 
-void MessageViewController::setRepresentedObject(const QVariant& object)
+void MessageViewController::setRepresentedObject(const ItemPtr& object)
 {
     ViewController::setRepresentedObject(object);
-    const ItemPtr item = ListEntry::item(object);
-    if (!item) {
+    if (!object) {
         return;
     }
     if (auto* colorView = qobject_cast<ColorView*>(view())) {
-        colorView->setBackgroundColor(Helper::colorForKey(item->alarmType()));
+        colorView->setBackgroundColor(Helper::colorForKey(object->alarmType()));
     }
-    m_ui->textFieldLabel->setText(Helper::titleForKey(item->alarmType()));
+    m_ui->textFieldLabel->setText(Helper::titleForKey(object->alarmType()));
 }

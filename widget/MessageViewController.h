@@ -13,13 +13,13 @@ class MessageViewController;
 class MessageViewController : public ViewController {
     Q_OBJECT
 public:
-    MessageViewController();
+    explicit MessageViewController(QObject* parent = nullptr);
     ~MessageViewController() override;
 
     QString nibName() const override { return QStringLiteral("MessageViewController"); }
 
-    // An object that is not an Item changes nothing.
-    void setRepresentedObject(const QVariant& object) override;
+    // No entry at all changes nothing.
+    void setRepresentedObject(const ItemPtr& object) override;
 
 protected:
     QWidget* loadView() override;

@@ -1,12 +1,15 @@
 #pragma once
-// What a panel's root controller tells the Today panel about itself: whether the panel offers
-// its Edit button, the edit callbacks, and the margins around its content.
+// The root controller of a Today panel: besides its view it tells the panel whether to offer the
+// Edit button, answers the edit callbacks and sets the margins around its content.
+
+#include "widget/ViewController.h"
 
 #include <QMargins>
 
-class PanelContent {
+class PanelContent : public ViewController {
+    Q_OBJECT
 public:
-    virtual ~PanelContent() = default;
+    using ViewController::ViewController;
 
     virtual bool widgetAllowsEditing() const { return false; }
     virtual void widgetDidBeginEditing() {}

@@ -3,16 +3,17 @@
 #include "widget/HomeViewController.h"
 #include "widget/TodayPanel.h"
 
-TodayApplication::TodayApplication(WidgetDelays delays)
-    : m_delays(delays)
+TodayApplication::TodayApplication(ServiceClient& client, UrlOpener& urlOpener, WidgetDelays delays)
+    : m_client(client)
+    , m_urlOpener(urlOpener)
+    , m_delays(delays)
 {}
 
 TodayApplication::~TodayApplication() = default;
 
 void TodayApplication::applicationDidFinishLaunching(const QVariantMap& /*userInfo*/)
 {
-    m_home = std::make_shared<HomeViewController>(m_delays);
-    m_panel = std::make_unique<TodayPanel>(m_home);
+    m_panel = std::make_unique<TodayPanel>(new HomeViewController(m_client, m_urlOpener, m_delays));
     m_panel->show();
 }
 

@@ -8,14 +8,16 @@
 
 #include <memory>
 
-class HomeViewController;
+class ServiceClient;
 class TodayPanel;
+class UrlOpener;
 
 class TodayApplication : public ApplicationDelegate {
 public:
     static inline const QString applicationId = Identity::todayId;
 
-    explicit TodayApplication(WidgetDelays delays = {});
+    // The panel's controllers fetch through `client` and hand the GUID on through `urlOpener`.
+    TodayApplication(ServiceClient& client, UrlOpener& urlOpener, WidgetDelays delays = {});
     ~TodayApplication() override;
 
     void applicationDidFinishLaunching(const QVariantMap& userInfo) override;
@@ -26,7 +28,8 @@ public:
     TodayPanel* panel() const { return m_panel.get(); }
 
 private:
+    ServiceClient& m_client;
+    UrlOpener& m_urlOpener;
     WidgetDelays m_delays;
-    std::shared_ptr<HomeViewController> m_home;
     std::unique_ptr<TodayPanel> m_panel;
 };

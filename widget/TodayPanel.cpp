@@ -10,7 +10,6 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-#include <algorithm>
 
 namespace {
 
@@ -21,11 +20,11 @@ constexpr int screenGap = 16;
 
 } // namespace
 
-TodayPanel::TodayPanel(std::shared_ptr<ViewController> root, QWidget* parent)
+TodayPanel::TodayPanel(PanelContent* root, QWidget* parent)
     : QWidget(parent)
-    , m_root(std::move(root))
-    , m_content(dynamic_cast<PanelContent*>(m_root.get()))
+    , m_root(root)
 {
+    Q_ASSERT(m_root);
     setObjectName(QStringLiteral("TodayPanel"));
     setWindowTitle(QStringLiteral("Today"));
     resize(panelWidth, panelHeight);
@@ -41,7 +40,7 @@ TodayPanel::TodayPanel(std::shared_ptr<ViewController> root, QWidget* parent)
     m_editButton->setObjectName(QStringLiteral("editButton"));
     m_editButton->setAccessibleName(QStringLiteral("Edit"));
     m_editButton->setAccessibleDescription(QStringLiteral("Edit the Today widget"));
-    m_editButton->setVisible(m_content && m_content->widgetAllowsEditing());
+    m_editButton->setVisible(m_root->widgetAllowsEditing());
     connect(m_editButton, &QPushButton::clicked, this, &TodayPanel::toggleEditing);
 
     auto* header = new QHBoxLayout;
@@ -52,9 +51,7 @@ TodayPanel::TodayPanel(std::shared_ptr<ViewController> root, QWidget* parent)
 
     m_stack = new QStackedWidget;
     m_stack->setObjectName(QStringLiteral("contentStack"));
-    m_stack->setContentsMargins(
-        m_content ? m_content->widgetMarginInsetsForProposedMarginInsets(proposedMargins)
-                  : proposedMargins);
+    m_stack->setContentsMargins(m_root->widgetMarginInsetsForProposedMarginInsets(proposedMargins));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -62,35 +59,24 @@ TodayPanel::TodayPanel(std::shared_ptr<ViewController> root, QWidget* parent)
     layout->addLayout(header);
     layout->addWidget(m_stack, 1);
 
-    if (m_root) {
-        m_root->setPanel(this);
-        m_stack->addWidget(m_root->view());
-    }
+    m_root->m_panel = this;
+    m_stack->addWidget(m_root->view());
 }
 
-TodayPanel::~TodayPanel()
-{
-    for (const auto& controller : m_presented) {
-        controller->setPanel(nullptr);
-    }
-    if (m_root) {
-        m_root->setPanel(nullptr);
-    }
-}
+TodayPanel::~TodayPanel() = default;
 
 ViewController* TodayPanel::presentedViewController() const
 {
-    return m_presented.empty() ? nullptr : m_presented.back().get();
+    return m_presented.isEmpty() ? nullptr : m_presented.last();
 }
 
-void TodayPanel::present(const std::shared_ptr<ViewController>& controller)
+void TodayPanel::present(ViewController* controller)
 {
-    if (!controller || controller == m_root ||
-        std::find(m_presented.begin(), m_presented.end(), controller) != m_presented.end()) {
+    if (!controller || controller == m_root || m_presented.contains(controller)) {
         return;
     }
-    controller->setPanel(this);
-    m_presented.push_back(controller);
+    controller->m_panel = this;
+    m_presented.append(controller);
     QWidget* view = controller->view();
     m_stack->addWidget(view);
     m_stack->setCurrentWidget(view);
@@ -99,26 +85,18 @@ void TodayPanel::present(const std::shared_ptr<ViewController>& controller)
 
 void TodayPanel::dismiss(ViewController* controller)
 {
-    const auto found =
-        std::find_if(m_presented.begin(), m_presented.end(),
-                     [controller](const auto& presented) { return presented.get() == controller; });
-    if (found == m_presented.end()) {
+    if (!m_presented.removeOne(controller)) {
         return;
     }
-    std::shared_ptr<ViewController> released = *found;
-    m_presented.erase(found);
-    released->setPanel(nullptr);
-    QWidget* view = released->view();
-    m_stack->removeWidget(view);
-    view->hide();
-    view->setParent(nullptr);
-    QMetaObject::invokeMethod(
-        this, [released = std::move(released)]() mutable { released.reset(); },
-        Qt::QueuedConnection);
+    controller->m_panel = nullptr;
+    // Hidden and out of the stack, but still the panel's until it goes.
+    m_stack->removeWidget(controller->view());
+    controller->view()->hide();
+    controller->release();
 
     if (ViewController* top = presentedViewController()) {
         m_stack->setCurrentWidget(top->view());
-    } else if (m_root) {
+    } else {
         m_stack->setCurrentWidget(m_root->view());
         if (m_onScreen) {
             rootWillAppear();
@@ -179,21 +157,16 @@ void TodayPanel::toggleEditing()
     m_editing = !m_editing;
     m_editButton->setText(m_editing ? QStringLiteral("Done") : QStringLiteral("Edit"));
     m_editButton->setAccessibleName(m_editButton->text());
-    if (!m_content) {
-        return;
-    }
     if (m_editing) {
-        m_content->widgetDidBeginEditing();
+        m_root->widgetDidBeginEditing();
     } else {
-        m_content->widgetDidEndEditing();
+        m_root->widgetDidEndEditing();
     }
 }
 
 void TodayPanel::rootWillAppear()
 {
-    if (m_root) {
-        m_root->viewWillAppear();
-    }
+    m_root->viewWillAppear();
 }
 
 void TodayPanel::placeOnScreen()

@@ -1,14 +1,14 @@
 #pragma once
 // The "Today" side panel: a narrow window with an Edit/Done button that hosts one root
-// controller (a PanelContent), and in its place any controller the root presents.
+// controller, and in its place any controller the root presents. The controllers' views are
+// part of the panel, and the controllers go with them.
 //
 // The root's viewWillAppear runs every time its content becomes visible: when the panel is
 // shown, restored from minimised, activated again (a second start), and when the last presented
 // controller is dismissed and uncovers it.
 
+#include <QList>
 #include <QWidget>
-#include <memory>
-#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -19,17 +19,18 @@ class PanelContent;
 class TodayPanel : public QWidget {
     Q_OBJECT
 public:
-    // `root` should also be a PanelContent; without that the panel offers no Edit button.
-    explicit TodayPanel(std::shared_ptr<ViewController> root, QWidget* parent = nullptr);
+    // Takes `root` over for good.
+    explicit TodayPanel(PanelContent* root, QWidget* parent = nullptr);
     ~TodayPanel() override;
 
     // The controller shown in the root's place, or nullptr.
     ViewController* presentedViewController() const;
     bool isEditing() const { return m_editing; }
 
-    void present(const std::shared_ptr<ViewController>& controller);
-    // Removes a presented controller; releases it once the current event is done, so that it
-    // may dismiss itself from one of its own slots.
+    // Takes `controller` over and shows it; one already shown, or the root, is left alone.
+    void present(ViewController* controller);
+    // Removes a presented controller; it goes once the current event and the callbacks it
+    // waits for are done (ViewController::whileAlive).
     void dismiss(ViewController* controller);
 
     // Brings the panel to the front (restoring it from minimised); its root appears again.
@@ -45,9 +46,8 @@ private:
     void rootWillAppear();
     void placeOnScreen();
 
-    std::shared_ptr<ViewController> m_root;
-    PanelContent* m_content = nullptr;
-    std::vector<std::shared_ptr<ViewController>> m_presented;
+    PanelContent* const m_root;
+    QList<ViewController*> m_presented;
     QLabel* m_title = nullptr;
     QPushButton* m_editButton = nullptr;
     QStackedWidget* m_stack = nullptr;

@@ -2,49 +2,26 @@
 
 #include "widget/TodayPanel.h"
 
-#include <QAbstractButton>
-#include <QLineEdit>
-#include <QMetaMethod>
-
-namespace {
-
-const char* const actionProperty = "action";
-
-// The slot `name` of `receiver` that takes no argument, or an invalid method.
-QMetaMethod actionSlot(const QObject* receiver, const QString& name)
-{
-    const QMetaObject* meta = receiver->metaObject();
-    const int index = meta->indexOfSlot(QMetaObject::normalizedSignature(name.toLatin1() + "()"));
-    return index < 0 ? QMetaMethod() : meta->method(index);
-}
-
-} // namespace
-
-ViewController::ViewController() = default;
-
-ViewController::~ViewController()
-{
-    // A view that no panel or parent took over belongs to us.
-    delete m_view.data();
-}
+ViewController::ViewController(QObject* parent)
+    : QObject(parent)
+{}
 
 QWidget* ViewController::view()
 {
     if (m_view.isNull()) {
         m_view = loadView();
-        connectActions(m_view);
+        setParent(m_view);
         viewDidLoad();
     }
     return m_view;
 }
 
-void ViewController::setRepresentedObject(const QVariant& object)
+void ViewController::setRepresentedObject(const ItemPtr& object)
 {
     m_representedObject = object;
 }
 
-void ViewController::presentViewControllerInWidget(
-    const std::shared_ptr<ViewController>& controller)
+void ViewController::presentViewControllerInWidget(ViewController* controller)
 {
     if (m_panel && controller) {
         m_panel->present(controller);
@@ -58,21 +35,51 @@ void ViewController::dismissViewController(ViewController* controller)
     }
 }
 
-void ViewController::connectActions(QWidget* root)
-{
-    const auto connectAll = [this](const auto& senders, auto signal) {
-        for (auto* sender : senders) {
-            const QString name = sender->property(actionProperty).toString();
-            if (name.isEmpty()) {
-                continue;
-            }
-            const QMetaMethod slot = actionSlot(this, name);
-            Q_ASSERT_X(slot.isValid(), "ViewController", "the resource names an unknown action");
-            if (slot.isValid()) {
-                connect(sender, QMetaMethod::fromSignal(signal), this, slot);
-            }
+// Keeps a released controller until the callback that holds it is gone.
+struct ViewController::Hold {
+    explicit Hold(ViewController* held)
+        : controller(held)
+    {
+        ++held->m_holds;
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+    ~Hold()
+    {
+        if (controller) {
+            controller->letGo();
         }
-    };
-    connectAll(root->findChildren<QAbstractButton*>(), &QAbstractButton::clicked);
-    connectAll(root->findChildren<QLineEdit*>(), &QLineEdit::returnPressed);
+    }
+
+    const QPointer<ViewController> controller;
+};
+
+std::shared_ptr<ViewController::Hold> ViewController::holdUntilDone()
+{
+    return std::make_shared<Hold>(this);
+}
+
+void ViewController::letGo()
+{
+    if (--m_holds == 0 && m_released) {
+        goAway();
+    }
+}
+
+void ViewController::release()
+{
+    m_released = true;
+    if (m_holds == 0) {
+        goAway();
+    }
+}
+
+void ViewController::goAway()
+{
+    // Later: the controller may be letting go of itself from one of its own slots.
+    if (m_view) {
+        m_view->deleteLater();
+    } else {
+        deleteLater();
+    }
 }

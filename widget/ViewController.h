@@ -1,64 +1,77 @@
 #pragma once
-// A controller that owns one view, loaded on first use, and reacts to the assignment of the
-// object it represents. Controllers are shared objects (always made with std::make_shared) so that
-// a pending completion or delayed work can keep its controller alive until it has run.
+// A controller that owns one view, loaded on first use, and shows the entry it represents.
 //
-// Actions are connected from the interface resource: a button or line edit whose dynamic property
-// "action" names a slot of the controller has its clicked()/returnPressed() connected to it.
+// Ownership follows Qt's parents: a controller belongs to the QObject parent it was made with
+// until its view is loaded; from then on it is a child of its view and goes with it (a row with
+// its list, a presented form once the panel lets it go).
+
+#include "core/Item.h"
 
 #include <QObject>
 #include <QPointer>
-#include <QVariant>
 #include <QWidget>
 #include <memory>
+#include <utility>
 
 class TodayPanel;
 
-class ViewController : public QObject, public std::enable_shared_from_this<ViewController> {
+class ViewController : public QObject {
     Q_OBJECT
 public:
-    ViewController();
-    ~ViewController() override;
-    ViewController(const ViewController&) = delete;
-    ViewController& operator=(const ViewController&) = delete;
+    explicit ViewController(QObject* parent = nullptr);
 
     // The name of the interface resource, i.e. of the class.
     virtual QString nibName() const = 0;
 
-    // Loads the view on first use (loadView, the action connections, then viewDidLoad).
+    // Loads the view on first use (loadView, then viewDidLoad).
     QWidget* view();
     bool isViewLoaded() const { return !m_view.isNull(); }
 
-    const QVariant& representedObject() const { return m_representedObject; }
+    const ItemPtr& representedObject() const { return m_representedObject; }
     // Subclasses that react to the assignment override this and call the base first.
-    virtual void setRepresentedObject(const QVariant& object);
+    virtual void setRepresentedObject(const ItemPtr& object);
 
     virtual void viewDidLoad() {}
     virtual void viewWillAppear() {}
 
     // Shows `controller` in place of this controller's content inside the panel that hosts it.
     // Without a hosting panel nothing is shown.
-    void presentViewControllerInWidget(const std::shared_ptr<ViewController>& controller);
+    void presentViewControllerInWidget(ViewController* controller);
     // Takes a presented controller out of its panel again; a no-op when it is not presented.
     void dismissViewController(ViewController* controller);
 
     TodayPanel* panel() const { return m_panel; }
-    void setPanel(TodayPanel* panel) { m_panel = panel; }
 
 protected:
     // Builds the view from the interface resource.
     virtual QWidget* loadView() = 0;
 
+    // `work` as the callback of an answer or of delayed work, which may come after the controller
+    // is gone: it runs only while the controller exists, and a dismissed controller stays until
+    // every such callback has run or been dropped.
+    template <typename Work> auto whileAlive(Work work)
+    {
+        return [self = QPointer<ViewController>(this), keep = holdUntilDone(),
+                work = std::move(work)](auto&&... arguments) mutable {
+            if (self) {
+                work(std::forward<decltype(arguments)>(arguments)...);
+            }
+        };
+    }
+
 private:
-    void connectActions(QWidget* root);
+    friend class TodayPanel;
+    struct Hold;
+
+    std::shared_ptr<Hold> holdUntilDone();
+    // The panel let go of the controller: it goes with its view once nothing holds it.
+    void release();
+    void letGo();
+    void goAway();
 
     QPointer<QWidget> m_view;
-    QVariant m_representedObject;
-    TodayPanel* m_panel = nullptr; // the panel clears it when it lets go of us
+    TodayPanel* m_panel = nullptr; // set while the panel shows this controller
+    ItemPtr m_representedObject;
+    int m_holds = 0;
+    bool m_released = false;
 };
-
-// shared_from_this for a subclass.
-template <typename T> std::shared_ptr<T> sharedFrom(T* controller)
-{
-    return std::static_pointer_cast<T>(controller->shared_from_this());
-}

@@ -5,15 +5,13 @@
 #include <QFrame>
 #include <QVBoxLayout>
 
-WidgetListViewController::WidgetListViewController(QWidget* view)
-    : m_adoptedView(view)
-{}
-
-void WidgetListViewController::setContents(const QVariantList& contents)
+WidgetListViewController::WidgetListViewController(QWidget* view, QObject* parent)
+    : ViewController(parent)
+    , m_adoptedView(view)
+    , m_contents(new AlarmListModel(this))
 {
-    m_contents = contents;
-    rebuildRows();
-    Q_EMIT contentsChanged();
+    connect(m_contents, &QAbstractItemModel::modelReset, this,
+            &WidgetListViewController::rebuildRows);
 }
 
 void WidgetListViewController::setHasDividerLines(bool on)
@@ -22,11 +20,6 @@ void WidgetListViewController::setHasDividerLines(bool on)
         m_hasDividerLines = on;
         rebuildRows();
     }
-}
-
-ViewController* WidgetListViewController::rowViewController(int row) const
-{
-    return row >= 0 && row < rowCount() ? m_rows[static_cast<std::size_t>(row)].get() : nullptr;
 }
 
 QWidget* WidgetListViewController::loadView()
@@ -47,20 +40,20 @@ QWidget* WidgetListViewController::loadView()
 void WidgetListViewController::rebuildRows()
 {
     QLayout* layout = view()->layout();
+    // A row's controller goes with its view.
     while (QLayoutItem* item = layout->takeAt(0)) {
         delete item->widget();
         delete item;
     }
-    // The old rows' views were deleted with the layout items above.
     m_rows.clear();
 
-    for (int row = 0; row < m_contents.size(); ++row) {
-        auto controller =
+    for (int row = 0; row < m_contents->rowCount(); ++row) {
+        ViewController* controller =
             m_delegate ? m_delegate->widgetListViewControllerForRow(this, row) : nullptr;
         if (!controller) {
             continue;
         }
-        controller->setRepresentedObject(m_contents.at(row));
+        controller->setRepresentedObject(m_contents->entry(row));
         if (m_hasDividerLines && !m_rows.empty()) {
             auto* divider = new QFrame;
             divider->setFrameShape(QFrame::HLine);
@@ -69,7 +62,7 @@ void WidgetListViewController::rebuildRows()
             layout->addWidget(divider);
         }
         layout->addWidget(controller->view());
-        m_rows.push_back(std::move(controller));
+        m_rows.append(controller);
     }
     if (auto* box = qobject_cast<QBoxLayout*>(layout)) {
         box->addStretch(1);

@@ -1,12 +1,12 @@
 #pragma once
-// The list of a Today panel widget: shows its contents as a column of rows, one row controller
-// per element, made by the delegate. The list assigns each element to its row controller's
-// representedObject. Setting the contents rebuilds every row.
+// The list of a Today panel widget: shows the entries of its contents (a model) as a column of
+// rows, one row controller per entry, made by the delegate; the list assigns each entry to its
+// row controller's representedObject. New contents rebuild every row.
 
+#include "widget/AlarmListModel.h"
 #include "widget/ViewController.h"
 
-#include <QVariantList>
-#include <vector>
+#include <QList>
 
 class WidgetListViewDelegate;
 
@@ -15,12 +15,11 @@ class WidgetListViewController : public ViewController {
 public:
     // `view` is the container the rows go into, typically taken from the owner's interface
     // resource; without one the list makes its own.
-    explicit WidgetListViewController(QWidget* view = nullptr);
+    explicit WidgetListViewController(QWidget* view = nullptr, QObject* parent = nullptr);
 
     QString nibName() const override { return QStringLiteral("WidgetListViewController"); }
 
-    const QVariantList& contents() const { return m_contents; }
-    void setContents(const QVariantList& contents);
+    AlarmListModel* contents() const { return m_contents; }
 
     void setDelegate(WidgetListViewDelegate* delegate) { m_delegate = delegate; }
 
@@ -29,10 +28,7 @@ public:
     // The row controllers of the current contents, in order (rows the delegate left out are
     // missing).
     int rowCount() const { return static_cast<int>(m_rows.size()); }
-    ViewController* rowViewController(int row) const;
-
-Q_SIGNALS:
-    void contentsChanged();
+    ViewController* rowViewController(int row) const { return m_rows.value(row); }
 
 protected:
     QWidget* loadView() override;
@@ -41,8 +37,8 @@ private:
     void rebuildRows();
 
     QPointer<QWidget> m_adoptedView;
-    QVariantList m_contents;
+    AlarmListModel* const m_contents;
     WidgetListViewDelegate* m_delegate = nullptr;
     bool m_hasDividerLines = true;
-    std::vector<std::shared_ptr<ViewController>> m_rows;
+    QList<ViewController*> m_rows;
 };

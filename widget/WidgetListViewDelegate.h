@@ -1,8 +1,6 @@
 #pragma once
 // Supplies the row controllers of a WidgetListViewController.
 
-#include <memory>
-
 class ViewController;
 class WidgetListViewController;
 
@@ -10,7 +8,8 @@ class WidgetListViewDelegate {
 public:
     virtual ~WidgetListViewDelegate() = default;
 
-    // A new controller for row `row` of the list's contents; nullptr leaves the row out.
-    virtual std::shared_ptr<ViewController>
-    widgetListViewControllerForRow(WidgetListViewController* list, int row) = 0;
+    // A new controller for row `row` of the list's contents, which the list takes over; nullptr
+    // leaves the row out.
+    virtual ViewController* widgetListViewControllerForRow(WidgetListViewController* list,
+                                                           int row) = 0;
 };

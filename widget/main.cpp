@@ -2,6 +2,8 @@
 
 #include "Identity.h"
 #include "base/SettingsFile.h"
+#include "bus/CommandLine.h"
+#include "core/APIClient.h"
 #include "desktop/DesktopUrlOpener.h"
 #include "widget/TodayApplication.h"
 
@@ -10,6 +12,15 @@
 
 int main(int argc, char* argv[])
 {
+    // Before the application object, which needs a display: --help and --version start nothing.
+    const CommandLine commandLine(
+        Identity::todayProgram, Identity::version,
+        QStringLiteral("The %1 Today panel: sign in to your account and see its open alarms.")
+            .arg(Identity::displayName),
+        {}, CommandLine::Kind::Gui);
+    if (const std::optional<int> exitCode = commandLine.handle(argc, argv))
+        return *exitCode;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(Identity::todayId);
     QApplication::setApplicationVersion(Identity::version);
@@ -17,11 +28,12 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon::fromTheme(Identity::todayId));
     SettingsFile::setStandardLocation(Identity::settingsFolder, Identity::todayId);
     // The tray program, should the bus be unable to start it: beside us or where it is installed.
-    DesktopUrlOpener::shared().addFallbackProgram(
+    DesktopUrlOpener urlOpener;
+    urlOpener.addFallbackProgram(
         Identity::trayId, Identity::trayProgram,
         {Identity::libexecToBindir, QStringLiteral("."), Identity::installBindir});
 
-    TodayApplication delegate;
+    TodayApplication delegate(APIClient::sharedClient(), urlOpener);
     ApplicationHost host(Identity::todayId, delegate);
     return host.run(QCoreApplication::arguments());
 }

@@ -96,6 +96,7 @@ class TestNotificationClient : public QObject {
     std::unique_ptr<DesktopNotifications> m_notifications;
     std::shared_ptr<Loops> m_loops;
     std::shared_ptr<NotificationClient> m_client;
+    int m_panelsOpened = 0;
 
     // A client on the scripted feed with one loop per guid.
     void start(const QStringList& guids)
@@ -103,7 +104,8 @@ class TestNotificationClient : public QObject {
         const auto feed = [loops = m_loops](const QString& guid, auto done) {
             loops->fetch(guid, done);
         };
-        m_client = NotificationClient::create(std::chrono::seconds(60), feed, &*m_notifications);
+        m_client = NotificationClient::create(std::chrono::seconds(60), feed, &*m_notifications,
+                                              [this] { ++m_panelsOpened; });
         m_client->backgroundQueue().setSleeper([loops = m_loops](auto) { loops->sleep(); });
         for (const QString& guid : guids)
             m_client->startNotificationTask(guid);
@@ -123,11 +125,12 @@ private Q_SLOTS:
     {
         m_server = std::make_unique<FakeNotificationServer>(
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"server"_s),
-            QStringList{u"body"_s});
+            QStringList{u"actions"_s, u"body"_s});
         QVERIFY(m_server->registerOnBus());
         m_notifications = std::make_unique<DesktopNotifications>(u"T-O-VO"_s, u"tovo.TOVO"_s,
                                                                  QDBusConnection::sessionBus());
         m_loops = std::make_shared<Loops>();
+        m_panelsOpened = 0;
     }
 
     void cleanup()
@@ -218,7 +221,7 @@ private Q_SLOTS:
         QTRY_VERIFY(residentKb() < before - 8 * 1024);
     }
 
-    void stopDuringSleepStillMakesOneRequest()
+    void stopDuringSleepStillNotifiesAndAClickOpensThePanel()
     {
         m_loops->append({u"a"_s});
         start({u"guid"_s});
@@ -232,6 +235,9 @@ private Q_SLOTS:
         const auto& shownA = m_server->notifications().constFirst();
         QCOMPARE(shownA.body, u"a down"_s);
         QCOMPARE(shownA.hints.value(u"sound-name"_s), QVariant(u"message-new-instant"_s));
+        QCOMPARE(shownA.actions, QStringList({u"default"_s, u"Show alarms"_s}));
+        m_server->invokeAction(shownA.id, u"default"_s);
+        QTRY_COMPARE(m_panelsOpened, 1);
     }
 
     void everyStartAddsALoopAndKeepsWhatWasSeen()

@@ -1,5 +1,6 @@
 // The application host across real processes on a private bus (tovo-host-probe as tovo.TOVO):
-// one instance per session, the order of a launch, and D-Bus activation.
+// one instance per session, the order of a launch, D-Bus activation, and bringing a program to
+// the front however it runs.
 
 #include "BusFixture.h"
 #include "ProbeLog.h"
@@ -7,6 +8,7 @@
 #include "bus/ApplicationHost.h"
 
 #include <QDBusMessage>
+#include <QFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -61,6 +63,44 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(
             log.lines(), (QStringList{u"willFinish"_s, u"didFinish notification"_s}), 10000);
         QVERIFY(tovo().quitProbe());
+    }
+
+    void activateReachesTheProgramHoweverItRuns_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("running") << u"running"_s;
+        QTest::newRow("started by the bus") << u"bus"_s;
+        QTest::newRow("started by hand where the bus cannot") << u"fallback"_s;
+    }
+
+    void activateReachesTheProgramHoweverItRuns()
+    {
+        QFETCH(QString, way);
+        const ProbeLog log = newLog();
+        QProcess running;
+        QString fallback;
+        // A program started for the message gets it as part of its launch.
+        QStringList expected{u"willFinish"_s, u"activate"_s, u"didFinish"_s};
+        if (way == "running"_L1) {
+            log.start(running, {u"launched"_s});
+            QTRY_COMPARE_WITH_TIMEOUT(log.lines().size(), 2, 10000);
+            expected = {u"willFinish"_s, u"didFinish"_s, u"activate"_s};
+        } else if (way == "bus"_L1) {
+            QVERIFY(
+                m_bus.addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
+        } else {
+            QFile script(m_dir.filePath(u"probe.sh"_s));
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write(
+                u"#!/bin/sh\nexec '%1' \"$@\"\n"_s.arg(log.command().join("' '"_L1)).toUtf8());
+            script.close();
+            script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+            fallback = script.fileName();
+        }
+        QVERIFY(ApplicationBus::activate(m_connection, u"tovo.TOVO"_s, fallback));
+        QTRY_COMPARE_WITH_TIMEOUT(log.lines(), expected, 10000);
+        QVERIFY(tovo().quitProbe());
+        running.waitForFinished();
     }
 };
 

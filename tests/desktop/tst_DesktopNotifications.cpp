@@ -35,7 +35,7 @@ public:
 DesktopNotification notification(const QString& title, const QString& text = {},
                                  const QString& sound = DesktopNotification::defaultSoundName)
 {
-    return DesktopNotification{title, text, sound, 0};
+    return DesktopNotification{title, text, sound, 0, u"Show alarms"_s};
 }
 
 } // namespace
@@ -55,17 +55,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("capabilities");
         QTest::addColumn<QString>("body");
-        QTest::newRow("server reads markup")
-            << QStringList{u"body"_s, u"body-markup"_s}
-            << u"Disk &lt;b&gt;full&lt;/b&gt; &amp; &lt;a href=&quot;x&quot;&gt;"_s;
-        QTest::newRow("plain text server")
-            << QStringList{u"body"_s} << u"Disk <b>full</b> & <a href=\"x\">"_s;
+        QTest::addColumn<QStringList>("actions");
+        QTest::newRow("server reads markup, shows actions")
+            << QStringList{u"actions"_s, u"body"_s, u"body-markup"_s}
+            << u"Disk &lt;b&gt;full&lt;/b&gt; &amp; &lt;a href=&quot;x&quot;&gt;"_s
+            << QStringList{u"default"_s, u"Show alarms"_s};
+        QTest::newRow("plain text server without actions")
+            << QStringList{u"body"_s} << u"Disk <b>full</b> & <a href=\"x\">"_s << QStringList();
     }
 
     void serverGetsLiteralTextAndSignalsBack()
     {
         QFETCH(QStringList, capabilities);
         QFETCH(QString, body);
+        QFETCH(QStringList, actions);
         FakeNotificationServer server(connection(), capabilities);
         QVERIFY(server.registerOnBus());
         DesktopNotifications notifications(u"T-O-VO"_s, u"tovo.TOVO"_s, connection());
@@ -80,7 +83,7 @@ private Q_SLOTS:
         QCOMPARE(server.summaries().join(u'|'), u"A <b> & c|two|three"_s);
         const auto& first = server.notifications().at(0);
         QCOMPARE(first.body, body);
-        QVERIFY(first.actions.contains(u"default"_s));
+        QCOMPARE(first.actions, actions);
         QCOMPARE(first.hints.value(u"sound-name"_s), QVariant(u"message-new-instant"_s));
         QCOMPARE(first.hints.value(u"desktop-entry"_s), QVariant(u"tovo.TOVO"_s));
         QVERIFY(!server.notifications().at(2).hints.contains(u"sound-name"_s));

@@ -4,9 +4,12 @@
 // bus, as scripts/headless-session.sh sets them up) and the installed programs under test. All of
 // it ends with this object, the programs first.
 
+#include "base/SettingsFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QImage>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -15,6 +18,32 @@
 #include <vector>
 
 using namespace Qt::StringLiterals;
+
+// The GUID in the settings file of the program `applicationId`.
+inline std::optional<QString> guidOf(const QString& applicationId)
+{
+    return SettingsFile(qEnvironmentVariable("XDG_CONFIG_HOME") + u"/tovo/"_s + applicationId +
+                        u".conf"_s)
+        .string(u"guid"_s);
+}
+
+// Whether `image` has at least `pixels` pixels of exactly each colour of the Critical, Major and
+// Minor rows.
+inline bool showsLevelRows(const QImage& image, int pixels)
+{
+    for (const QColor color :
+         {QColor::fromRgbF(0.8f, 0.2f, 0.0f), QColor::fromRgbF(0.93f, 0.61f, 0.2f),
+          QColor::fromRgbF(0.95f, 0.76f, 0.0f)}) {
+        int found = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                found += image.pixel(x, y) == color.rgb() ? 1 : 0;
+        }
+        if (found < pixels)
+            return false;
+    }
+    return true;
+}
 
 class EndToEnd {
 public:
@@ -29,6 +58,35 @@ public:
     // Installs, starts the demo service with `serviceArguments` (e.g. {"--timeline", "growing"})
     // and the session; why a part did not come up, or nothing when all of it did.
     QString start(const QStringList& serviceArguments)
+    {
+        if (QString problem = serve(serviceArguments); !problem.isEmpty())
+            return problem;
+        const QString script =
+            qEnvironmentVariable("TOVO_TEST_SOURCE_DIR") + u"/scripts/headless-session.sh"_s;
+        QFile envFile(folder.filePath(u"session.env"_s));
+        session.setProcessEnvironment(env);
+        session.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        session.setStandardOutputFile(QProcess::nullDevice());
+        session.start(script, {u"--env-file"_s, envFile.fileName(), u"--notification-log"_s,
+                               folder.filePath(u"notifications.log"_s)});
+        if (!QTest::qWaitFor(
+                [&] { return envFile.exists() || session.state() == QProcess::NotRunning; },
+                60000) ||
+            !envFile.open(QIODevice::ReadOnly))
+            return u"the headless session did not start (%1)"_s.arg(script);
+        for (const QByteArray& line : envFile.readAll().split('\n')) {
+            const qsizetype equals = line.indexOf('=');
+            if (equals > 0)
+                env.insert(QString::fromUtf8(line.left(equals)),
+                           QString::fromUtf8(line.mid(equals + 1)));
+        }
+        env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        return {};
+    }
+
+    // Installs and starts the demo service alone: the desktop is the caller's, to add to
+    // environment(). Why a part did not come up, or nothing.
+    QString serve(const QStringList& serviceArguments)
     {
         if (!prefix.isValid() || !folder.isValid())
             return prefix.errorString() + folder.errorString();
@@ -51,37 +109,21 @@ public:
             return u"the demo service did not start"_s;
 
         // The session's bus activates the D-Bus services of the prefix's share folder.
-        QProcessEnvironment base = QProcessEnvironment::systemEnvironment();
-        base.insert(u"XDG_DATA_DIRS"_s,
-                    prefix.filePath(u"share:"_s) +
-                        base.value(u"XDG_DATA_DIRS"_s, u"/usr/local/share:/usr/share"_s));
-        base.insert(u"PATH"_s, prefix.filePath(u"bin:"_s) + base.value(u"PATH"_s));
-        const QString script =
-            qEnvironmentVariable("TOVO_TEST_SOURCE_DIR") + u"/scripts/headless-session.sh"_s;
-        QFile envFile(folder.filePath(u"session.env"_s));
-        session.setProcessEnvironment(base);
-        session.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        session.setStandardOutputFile(QProcess::nullDevice());
-        session.start(script, {u"--env-file"_s, envFile.fileName(), u"--notification-log"_s,
-                               folder.filePath(u"notifications.log"_s)});
-        if (!QTest::qWaitFor(
-                [&] { return envFile.exists() || session.state() == QProcess::NotRunning; },
-                60000) ||
-            !envFile.open(QIODevice::ReadOnly))
-            return u"the headless session did not start (%1)"_s.arg(script);
-        env = base;
-        for (const QByteArray& line : envFile.readAll().split('\n')) {
-            const qsizetype equals = line.indexOf('=');
-            if (equals > 0)
-                env.insert(QString::fromUtf8(line.left(equals)),
-                           QString::fromUtf8(line.mid(equals + 1)));
-        }
-        env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_DATA_DIRS"_s,
+                   prefix.filePath(u"share:"_s) +
+                       env.value(u"XDG_DATA_DIRS"_s, u"/usr/local/share:/usr/share"_s));
+        env.insert(u"PATH"_s, prefix.filePath(u"bin:"_s) + env.value(u"PATH"_s));
         env.remove(u"TOVO_POLL_INTERVAL_SECONDS"_s);
         for (const QString& key : {u"TOVO_WEB_BASE"_s, u"TOVO_FEED_BASE"_s, u"SSL_CERT_FILE"_s})
             env.insert(key, demo(key));
         return {};
     }
+
+    // What the programs are started with.
+    QProcessEnvironment& environment() { return env; }
+    // The installed program `name`.
+    QString program(const QString& name) const { return prefix.filePath(u"bin/"_s + name); }
 
     // A setting the service printed at start, e.g. "TOVO_DEMO_GUID".
     QString demo(const QString& key) const { return settings.value(key); }
@@ -98,7 +140,7 @@ public:
         QProcess& process = *programs.emplace_back(std::make_unique<QProcess>());
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::ForwardedChannels);
-        process.start(prefix.filePath(u"bin/"_s + program), arguments);
+        process.start(this->program(program), arguments);
         return &process;
     }
 

@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                              : ranBy == RanBy::Launcher || ranBy == RanBy::Widget);
     const QString token = Keychain(AppDelegate::tokenStore).storedToken().value_or(QString());
     FUZZ_CHECK(
-        readBack(SettingsFile::standard().filePath(), QStringLiteral("guid")).value_or(QString()) ==
+        readBack(SettingsFile::standardPath(), QStringLiteral("guid")).value_or(QString()) ==
         token);
     return 0;
 }

@@ -9,12 +9,11 @@ namespace {
 
 const qint64 feedLimit = 16 * 1024 * 1024;
 
-// Runs one GET through the shared session and waits for its completion.
-HttpSession::Response get(const QString& url, qint64 limit = feedLimit)
+// Runs one GET through `session` and waits for its completion.
+HttpSession::Response get(HttpSession& session, const QString& url, qint64 limit = feedLimit)
 {
     std::optional<HttpSession::Response> response;
-    HttpSession::shared().get(url, limit,
-                              [&](HttpSession::Response r) { response = std::move(r); });
+    session.get(url, limit, [&](HttpSession::Response r) { response = std::move(r); });
     [&] { QTRY_VERIFY_WITH_TIMEOUT(response.has_value(), 20000); }();
     return response.value_or(HttpSession::Response());
 }
@@ -70,6 +69,8 @@ private Q_SLOTS:
         row("untrusted certificate", Security::HttpsUntrusted, respond, 200,
             "0 HttpTransport 60 SSL peer certificate or SSH remote key was not OK");
         row("body above the caller's limit", Security::Http, respond, 200, tooLarge, 1024);
+        misbehaving("reset", Behaviour::Reset,
+                    "0 HttpTransport 56 Failure when receiving data from the peer");
         misbehaving("reset mid-body", Behaviour::ResetMidBody,
                     "200 HttpTransport 56 Failure when receiving data from the peer");
         misbehaving("truncated", Behaviour::Truncate,
@@ -102,14 +103,12 @@ private Q_SLOTS:
                 answer.headers.append({"Set-Cookie", name + "=" + QByteArray(1000, 'c')});
             service->setAnswer(answer);
         }
-        HttpSession& session = HttpSession::shared();
+        HttpSession session;
         if (behaviour == static_cast<int>(Behaviour::Stall))
             session.setInactivityTimeout(std::chrono::milliseconds(500));
         if (behaviour == static_cast<int>(Behaviour::Drip))
             session.setDeadline(std::chrono::milliseconds(1000));
-        const QString text = describe(get(url, limit));
-        session.setInactivityTimeout(HttpSession::defaultInactivityTimeout);
-        session.setDeadline(HttpSession::defaultDeadline);
+        const QString text = describe(get(session, url, limit));
         QVERIFY2(
             QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(text).hasMatch(),
             qPrintable(text));
@@ -117,7 +116,7 @@ private Q_SLOTS:
             return;
 
         service->setAnswer({200, "ok"});
-        QCOMPARE(describe(get(url)), u"200 body 2"_qs);
+        QCOMPARE(describe(get(session, url)), u"200 body 2"_qs);
         QCOMPARE(service->requestTargets().size(), 2);
         QVERIFY2(!service->requestHeaders().last().toLower().contains("cookie:"),
                  service->requestHeaders().last().constData());
@@ -130,7 +129,8 @@ private Q_SLOTS:
         FakeService proxy;
         proxy.setAnswer({200, "via proxy"});
         qputenv("http_proxy", proxy.baseUrl().toUtf8());
-        const QString text = describe(get(url));
+        HttpSession session;
+        const QString text = describe(get(session, url));
         qunsetenv("http_proxy");
         QCOMPARE(text, u"200 body 9"_qs);
         QCOMPARE(proxy.requestTargets(), QList<QByteArray>{url.toUtf8()});

@@ -10,9 +10,11 @@
 //     qputenv("TOVO_FEED_BASE", service.baseUrl().toUtf8());
 //     ... QTRY_COMPARE(service.requestTargets().size(), 1);
 //
-// Connections are closed after each answer ("Connection: close"), so every request of the client
-// arrives on a fresh connection. Each connection is numbered in the order it was accepted (a TLS
-// one when its handshake began), and its open and close times are kept.
+// It runs on the demo service's HttpServer: one request per connection ("Connection: close"), so
+// every request of the client arrives on a fresh connection. Each connection is numbered in the
+// order it was accepted (a TLS one before its handshake), and its open and close times are kept.
+
+#include "HttpConnection.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -22,8 +24,7 @@
 #include <functional>
 #include <utility>
 
-class QTcpServer;
-class QTcpSocket;
+class HttpServer;
 
 class FakeService : public QObject {
     Q_OBJECT
@@ -54,7 +55,7 @@ public:
 
         int status = 200;
         QByteArray body;
-        QList<std::pair<QByteArray, QByteArray>> headers;
+        QList<HttpConnection::Header> headers;
         Behaviour behaviour = Behaviour::Respond;
         qsizetype oversizedSize = oversizedBodySize;
     };
@@ -95,13 +96,12 @@ Q_SIGNALS:
     void requestReceived(const QByteArray& target);
 
 private:
-    qsizetype open(QTcpSocket* socket);
-    void accept();
-    void read(QTcpSocket* socket);
-    void answer(QTcpSocket* socket, const Answer& answer);
+    void open(HttpConnection* connection);
+    void receive(HttpConnection* connection, const HttpConnection::Request& request);
+    void answer(HttpConnection* connection, const Answer& answer);
 
     Security m_security;
-    QTcpServer* m_server = nullptr;
+    HttpServer* m_server = nullptr;
     quint16 m_port = 0;
     ConnectionHandler m_handler;
     std::function<bool(qsizetype)> m_untrusted;

@@ -6,53 +6,46 @@
 
 namespace {
 
-// Two throw-away authorities, each with a server certificate for localhost: the first one's CA is
-// the one tests trust, the second one's nobody does.
+// Two throw-away authorities with a server certificate each; only the first one is trusted.
 struct Material {
-    DemoCertificates trustedAuthority;
-    DemoCertificates unknownAuthority;
-    TestCertificates::Identity trusted;
-    TestCertificates::Identity untrusted;
-    bool ok = false;
+    Material()
+    {
+        for (int i = 0; i < 2; ++i) {
+            if (!authorities[i].create()) {
+                qWarning("%s", qPrintable(authorities[i].error()));
+                return;
+            }
+            identities[i] = {authorities[i].serverCertificate(), authorities[i].serverKey()};
+        }
+        made = true;
+    }
+
+    DemoCertificates authorities[2];
+    TestCertificates::Identity identities[2];
+    bool made = false;
 };
 
 Material& material()
 {
-    static Material made;
-    static const bool once = [] {
-        for (DemoCertificates* authority : {&made.trustedAuthority, &made.unknownAuthority}) {
-            if (!authority->create()) {
-                qWarning("%s", qPrintable(authority->error()));
-                return false;
-            }
-        }
-        made.trusted = {made.trustedAuthority.serverCertificate(),
-                        made.trustedAuthority.serverKey()};
-        made.untrusted = {made.unknownAuthority.serverCertificate(),
-                          made.unknownAuthority.serverKey()};
-        made.ok = true;
-        return true;
-    }();
-    Q_UNUSED(once);
-    return made;
+    static Material once;
+    return once;
 }
 
 } // namespace
 
 bool TestCertificates::install()
 {
-    Material& m = material();
-    if (m.ok)
-        qputenv("SSL_CERT_FILE", QFile::encodeName(m.trustedAuthority.caPath()));
-    return m.ok;
+    if (material().made)
+        qputenv("SSL_CERT_FILE", QFile::encodeName(material().authorities[0].caPath()));
+    return material().made;
 }
 
 const TestCertificates::Identity& TestCertificates::trustedServer()
 {
-    return material().trusted;
+    return material().identities[0];
 }
 
 const TestCertificates::Identity& TestCertificates::untrustedServer()
 {
-    return material().untrusted;
+    return material().identities[1];
 }

@@ -1,10 +1,8 @@
 #pragma once
 // Throw-away TLS material for tests, made as the demo service makes its own: a test CA whose
-// server certificate (for localhost and 127.0.0.1) is trusted through SSL_CERT_FILE, and a
-// server certificate from another CA that nothing trusts. Nothing here is a real secret.
-//
-// Call install() in initTestCase(), before the first request: the HTTP session reads
-// SSL_CERT_FILE once per process.
+// server certificate (for localhost and 127.0.0.1) is trusted through SSL_CERT_FILE, and a server
+// certificate from another CA that nothing trusts. Call install() before the first request: the
+// HTTP session reads SSL_CERT_FILE once per process.
 
 #include <QSslCertificate>
 #include <QSslKey>
@@ -16,10 +14,10 @@ public:
         QSslKey key;
     };
 
-    // Makes the material (once per process) and points SSL_CERT_FILE at the test CA. False when
+    // Makes the material (once per process) and points SSL_CERT_FILE at the test CA; false when
     // the openssl command failed.
     static bool install();
 
-    static const Identity& trustedServer();   // issued by the test CA
-    static const Identity& untrustedServer(); // issued by a CA nobody trusts
+    static const Identity& trustedServer();
+    static const Identity& untrustedServer();
 };

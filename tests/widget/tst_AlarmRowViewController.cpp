@@ -1,8 +1,8 @@
 // The row of an alarm: its fields as plain text, its background in its level's colour.
 
+#include "core/Alarm.h"
 #include "widget/AlarmRowViewController.h"
 #include "widget/ColorView.h"
-#include "widget/ListEntry.h"
 
 #include <QLabel>
 #include <QTest>
@@ -57,10 +57,11 @@ private Q_SLOTS:
     {
         QFETCH(QString, level);
         QFETCH(QColor, colour);
-        auto row = std::make_shared<AlarmRowViewController>();
-        row->setRepresentedObject(ListEntry::wrap(makeAlarm(level, QStringLiteral("<b>full</b>"))));
+        auto* row = new AlarmRowViewController;
+        const std::unique_ptr<QWidget> rowView(row->view()); // and the row with it
+        row->setRepresentedObject(makeAlarm(level, QStringLiteral("<b>full</b>")));
 
-        auto* view = qobject_cast<ColorView*>(row->view());
+        auto* view = qobject_cast<ColorView*>(rowView.get());
         QVERIFY(view);
         QCOMPARE(view->backgroundColor(), colour);
         // Severity is also spelled out, never shown by colour alone.
@@ -73,7 +74,7 @@ private Q_SLOTS:
         QVERIFY(view->accessibleName().contains(QStringLiteral("db-agent")));
 
         // Given what is no alarm the row is cleared, not left in the old alarm's colour.
-        row->setRepresentedObject(ListEntry::wrap(std::make_shared<Item>(AlarmType::Error)));
+        row->setRepresentedObject(std::make_shared<Item>(AlarmType::Error));
         QCOMPARE(view->backgroundColor().alpha(), 0);
         QVERIFY(boundLabel(view, "alarmAgent")->text().isEmpty());
         QVERIFY(boundLabel(view, "alarmLevel")->text().isEmpty());

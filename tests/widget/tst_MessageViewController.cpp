@@ -1,7 +1,6 @@
 // The row of a message entry: its title on its type's colour.
 
 #include "widget/ColorView.h"
-#include "widget/ListEntry.h"
 #include "widget/MessageViewController.h"
 
 #include <QLabel>
@@ -28,15 +27,16 @@ private Q_SLOTS:
         QFETCH(AlarmType, type);
         QFETCH(QColor, colour);
         QFETCH(QString, text);
-        auto row = std::make_shared<MessageViewController>();
-        row->setRepresentedObject(ListEntry::wrap(std::make_shared<Item>(type)));
-        auto* view = qobject_cast<ColorView*>(row->view());
+        auto* row = new MessageViewController;
+        const std::unique_ptr<QWidget> rowView(row->view()); // and the row with it
+        row->setRepresentedObject(std::make_shared<Item>(type));
+        auto* view = qobject_cast<ColorView*>(rowView.get());
         QVERIFY(view);
         for (int pass = 1; pass <= 2; ++pass) {
             QCOMPARE(view->backgroundColor(), colour);
             QCOMPARE(view->findChild<QLabel*>(QStringLiteral("textFieldLabel"))->text(), text);
-            // Something that is no item leaves the row as it was.
-            row->setRepresentedObject(QVariant(42));
+            // No entry at all leaves the row as it was.
+            row->setRepresentedObject(nullptr);
         }
     }
 };

@@ -2,7 +2,6 @@
 
 #include "widget/PanelContent.h"
 #include "widget/TodayPanel.h"
-#include "widget/ViewController.h"
 
 #include <QPushButton>
 #include <QStackedWidget>
@@ -10,7 +9,7 @@
 
 namespace {
 
-class RootController : public ViewController, public PanelContent {
+class RootController : public PanelContent {
     Q_OBJECT
 public:
     QString nibName() const override { return QStringLiteral("RootController"); }
@@ -31,21 +30,17 @@ protected:
 class TestTodayPanel : public QObject {
     Q_OBJECT
 private:
-    std::shared_ptr<RootController> m_root;
+    RootController* m_root = nullptr; // the panel's
     std::unique_ptr<TodayPanel> m_panel;
 
 private Q_SLOTS:
     void init()
     {
-        m_root = std::make_shared<RootController>();
+        m_root = new RootController;
         m_panel = std::make_unique<TodayPanel>(m_root);
     }
 
-    void cleanup()
-    {
-        m_panel.reset();
-        m_root.reset();
-    }
+    void cleanup() { m_panel.reset(); }
 
     void editButtonAlternates()
     {
@@ -100,21 +95,22 @@ private Q_SLOTS:
     {
         auto* stack = m_panel->findChild<QStackedWidget*>(QStringLiteral("contentStack"));
         m_panel->show();
-        auto first = std::make_shared<RootController>();
-        auto second = std::make_shared<RootController>();
+        auto* first = new RootController;
+        const QPointer<RootController> second = new RootController;
         m_root->presentViewControllerInWidget(first);
         m_root->presentViewControllerInWidget(second);
-        QCOMPARE(m_panel->presentedViewController(), second.get());
+        QCOMPARE(m_panel->presentedViewController(), second);
         QCOMPARE(stack->currentWidget(), second->view());
         QCOMPARE(second->appearances, 1);
         // Dismissing what is not presented changes nothing.
-        m_root->dismissViewController(m_root.get());
+        m_root->dismissViewController(m_root);
         QCOMPARE(stack->currentWidget(), second->view());
 
-        m_root->dismissViewController(second.get());
+        m_root->dismissViewController(second);
         QCOMPARE(stack->currentWidget(), first->view());
         QCOMPARE(m_root->appearances, 1);
-        m_root->dismissViewController(first.get());
+        QTRY_VERIFY(second.isNull()); // a dismissed controller goes with its view
+        m_root->dismissViewController(first);
         QCOMPARE(stack->currentWidget(), m_root->view());
         QCOMPARE(m_panel->presentedViewController(), nullptr);
         QCOMPARE(m_root->appearances, 2);

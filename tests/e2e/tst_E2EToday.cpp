@@ -3,32 +3,12 @@
 // application. Leaves a picture of the panel in the test output folder.
 
 #include "EndToEnd.h"
-#include "base/SettingsFile.h"
 
-#include <QImage>
 #include <QTest>
 
 namespace {
 
 constexpr int startWaitMs = 30000;
-
-std::optional<QString> guidOf(const QString& applicationId)
-{
-    return SettingsFile(qEnvironmentVariable("XDG_CONFIG_HOME") + u"/tovo/"_s + applicationId +
-                        u".conf"_s)
-        .string(u"guid"_s);
-}
-
-// Whether `image` has at least twenty lines' worth of pixels of exactly `color`.
-bool covers(const QImage& image, const QColor& color)
-{
-    int found = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            found += image.pixel(x, y) == color.rgb() ? 1 : 0;
-    }
-    return found > image.width() * 20;
-}
 
 } // namespace
 
@@ -71,9 +51,7 @@ private Q_SLOTS:
         // The rows in the colours of their levels, in a picture of the panel alone.
         const auto rowsShown = [&] {
             const QImage panel(e2e.screenshot(u"e2e-today-panel.png"_s, window));
-            return covers(panel, QColor::fromRgbF(0.8f, 0.2f, 0.0f)) &&
-                   covers(panel, QColor::fromRgbF(0.93f, 0.61f, 0.2f)) &&
-                   covers(panel, QColor::fromRgbF(0.95f, 0.76f, 0.0f));
+            return showsLevelRows(panel, panel.width() * 20);
         };
         QTRY_VERIFY_WITH_TIMEOUT(rowsShown(), startWaitMs);
         QCOMPARE(today->state(), QProcess::Running);
@@ -82,4 +60,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(TestE2EToday)
-#include "tst_e2e_today.moc"
+#include "tst_E2EToday.moc"

@@ -62,4 +62,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(TestE2ETray)
-#include "tst_e2e_tray.moc"
+#include "tst_E2ETray.moc"
