@@ -1,6 +1,7 @@
 #include "desktop/TrayIcon.h"
 
 #include "desktop/DesktopLog.h"
+#include "desktop/TrayGlyph.h"
 #include "desktop/TrayMenuItem.h"
 
 #include <QDBusConnection>
@@ -9,10 +10,10 @@
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
-#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <optional>
 
 namespace {
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
@@ -104,18 +105,21 @@ void TrayIcon::sync(TrayMenuItem* item, QAction* action)
 }
 
 namespace {
-// Empty when there is no such image.
-QString imagePath(const QString& name)
+// Whether the image of `name` is the inverted glyph; none for an unknown name.
+std::optional<bool> invertedGlyph(const QString& name)
 {
-    const QString path = QStringLiteral(":/images/") + name + QStringLiteral(".svg");
-    return !name.isEmpty() && QFile::exists(path) ? path : QString();
+    if (name == u"StatusItem")
+        return false;
+    if (name == u"StatusItem_i")
+        return true;
+    return std::nullopt;
 }
 } // namespace
 
 QIcon TrayIcon::imageIcon(const QString& name)
 {
-    const QString path = imagePath(name);
-    return path.isEmpty() ? QIcon() : QIcon(path);
+    const std::optional<bool> inverted = invertedGlyph(name);
+    return inverted ? QIcon(new TrayGlyph(*inverted, *inverted)) : QIcon();
 }
 
 void TrayIcon::setImage(const QString& name)
@@ -135,15 +139,11 @@ void TrayIcon::updateIcon()
     if (!m_trayIcon)
         return;
     // One icon: the image for the normal look, the alternate one while the item is highlighted.
+    const std::optional<bool> image = invertedGlyph(m_image);
+    const std::optional<bool> alternate = invertedGlyph(m_alternateImage);
     QIcon icon;
-    const QString image = imagePath(m_image);
-    const QString alternate = imagePath(m_alternateImage);
-    if (!image.isEmpty())
-        icon.addFile(image, {}, QIcon::Normal);
-    if (!alternate.isEmpty()) {
-        icon.addFile(alternate, {}, QIcon::Active);
-        icon.addFile(alternate, {}, QIcon::Selected);
-    }
+    if (image || alternate)
+        icon = QIcon(new TrayGlyph(image ? *image : *alternate, alternate ? *alternate : *image));
     m_trayIcon->setIcon(icon);
     // Shown once there is something to show; Qt places it when a tray appears later.
     if (!icon.isNull())

@@ -29,8 +29,8 @@ public:
     void addItem(TrayMenuItem* item);
     const QList<TrayMenuItem*>& items() const { return m_items; }
 
-    // Images by name from the program's resources (":/images/<name>.svg"). A missing image
-    // leaves the icon without it; the item still works.
+    // Images by name: "StatusItem" and the selected item's "StatusItem_i" (TrayGlyph). An unknown
+    // name leaves the icon without an image; the item still works.
     void setImage(const QString& name);
     void setAlternateImage(const QString& name);
     static QIcon imageIcon(const QString& name);
