@@ -168,7 +168,9 @@ void NotificationClient::remember(const QString& guid)
         it.value() = true;
         return;
     }
-    m_alarmSet.insert(guid, true);
+    // A copy of its own: the feed's string sits among the answer's other texts, and would keep
+    // their heap pages from going back once the answer is freed.
+    m_alarmSet.insert(QString(guid.constData(), guid.size()), true);
     m_rememberedCharacters += guid.size();
 }
 
