@@ -8,8 +8,8 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <QTimer>
-#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -19,17 +19,9 @@ constexpr int activationTimeoutMs = 3000;
 
 bool isUrl(const QString& argument)
 {
-    // A scheme as RFC 3986 spells it, then ':'. "launched" and options are not URLs. Checked by
-    // hand: a regular expression would bring in the pattern engine and its compiler for this alone.
-    const auto isAsciiLetter = [](QChar c) {
-        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-    };
-    const qsizetype colon = argument.indexOf(u':');
-    if (colon < 1 || !isAsciiLetter(argument.front()))
-        return false;
-    return std::all_of(argument.cbegin() + 1, argument.cbegin() + colon, [&](QChar c) {
-        return isAsciiLetter(c) || (c >= u'0' && c <= u'9') || c == u'+' || c == u'.' || c == u'-';
-    });
+    // A scheme as RFC 3986 spells it, then ':'. "launched" and options are not URLs.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    return scheme.match(argument).hasMatch();
 }
 } // namespace
 
