@@ -49,7 +49,6 @@ public:
 public Q_SLOTS:
     Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString& service,
                                                  const QDBusMessage& message);
-    Q_SCRIPTABLE void RegisterStatusNotifierHost(const QString& service);
 
 Q_SIGNALS:
     Q_SCRIPTABLE void StatusNotifierItemRegistered(const QString& item);
