@@ -71,7 +71,7 @@ for program in /usr/bin/tovo /usr/bin/tovo-today /usr/libexec/tovo-launcher; do
     answer=$(env -u DISPLAY -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS "$program" --version)
     [ "$answer" = "$(basename "$program") $version" ] || fail "$program --version said '$answer'"
 done
-pages=$(grep -c '^/usr/share/man/man[18]/tovo.*\.gz$' "$scratch/files" || true)
+pages=$(grep -c '^/usr/share/man/man1/tovo.*\.gz$' "$scratch/files" || true)
 [ "$pages" = 3 ] || fail "$pages manual pages installed, not 3"
 grep '^/usr/share/man/' "$scratch/files" | grep '\.gz$' | while read -r page; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)

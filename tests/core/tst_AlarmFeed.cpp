@@ -60,8 +60,6 @@ private Q_SLOTS:
         QTest::newRow("composed in every field, combining marks in any order")
             << u"\u00c5|\u00f1|\u1e69|\u00fc|"_qs << u"A\u030a|n\u0303|s\u0307\u0323|u\u0308|x"_qs
             << true;
-        QTest::newRow("compatibility is not canonical")
-            << u"a|b|\ufb01|d|"_qs << u"a|b|fi|d|"_qs << false;
     }
 
     void equality()

@@ -88,9 +88,6 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(tray->items().size(), 1, startWaitMs);
         const QString item = tray->items().constFirst();
 
-        qDebug() << tray->itemProperty(item, u"ToolTip"_s)
-                 << tray->itemProperty(item, u"IconName"_s) << tray->itemProperty(item, u"Id"_s)
-                 << tray->itemProperty(item, u"Category"_s);
         QCOMPARE(tray->itemProperty(item, u"Title"_s).toString(), u"tovo"_s);
         QCOMPARE(tray->itemProperty(item, u"Status"_s).toString(), u"Active"_s);
         const FakeStatusNotifierWatcher::Pixmap icon = tray->iconPixmap(item);

@@ -4,7 +4,7 @@
 // bus, as scripts/headless-session.sh sets them up) and the installed programs under test. All of
 // it ends with this object, the programs first.
 
-#include "base/SettingsFile.h"
+#include "StoreFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,9 +22,7 @@ using namespace Qt::StringLiterals;
 // The GUID in the settings file of the program `applicationId`.
 inline std::optional<QString> guidOf(const QString& applicationId)
 {
-    return SettingsFile(qEnvironmentVariable("XDG_CONFIG_HOME") + u"/tovo/"_s + applicationId +
-                        u".conf"_s)
-        .string(u"guid"_s);
+    return StoreFiles::onDisk(StoreFiles::storePath(applicationId));
 }
 
 // Whether `image` has at least `pixels` pixels of exactly each colour of the Critical, Major and
@@ -162,21 +160,14 @@ public:
         return list;
     }
 
-    // Whether a window of class `windowClass` is docked in the tray.
+    // Whether a window of class `windowClass` is docked in the tray: trayer reparents the icons
+    // into a window of its own, and xwininfo names a window's classes: ("tovo" "tovo").
     bool trayShows(const QString& windowClass) const
     {
-        // Docked icons are reparented into trayer's "panel" window; xwininfo indents a window's
-        // children below it and names classes in parentheses: 0x600003 "t": ("tovo" "tovo")  22x22
-        qsizetype panel = -1;
-        for (const QString& line : tool(u"xwininfo"_s, {u"-root"_s, u"-tree"_s}).split(u'\n')) {
-            const qsizetype indent = line.indexOf(u"0x"_s);
-            if (!line.trimmed().startsWith(u"0x"_s))
-                continue;
-            if (line.contains(u"(\"panel\" \"trayer\")"_s))
-                panel = indent;
-            else if (indent <= panel)
-                panel = -1;
-            else if (panel >= 0 && line.contains(u": (\"%1\" "_s.arg(windowClass)))
+        const QString trays = tool(u"xdotool"_s, {u"search"_s, u"--class"_s, u"^trayer$"_s});
+        for (const QString& tray : trays.split(u'\n', Qt::SkipEmptyParts)) {
+            const QString tree = tool(u"xwininfo"_s, {u"-tree"_s, u"-id"_s, tray});
+            if (tree.contains(u": (\"%1\" "_s.arg(windowClass)))
                 return true;
         }
         return false;

@@ -1,11 +1,6 @@
 #pragma once
 // A notification server for tests: owns org.freedesktop.Notifications on the given connection,
 // records every notification, and sends the server's signals on request.
-//
-//     FakeNotificationServer server(bus, {"body", "body-markup"});
-//     QVERIFY(server.registerOnBus());
-//     ... QTRY_COMPARE(server.notifications().size(), 1);
-//     server.invokeAction(server.notifications().at(0).id, "default");
 
 #include <QDBusConnection>
 #include <QList>

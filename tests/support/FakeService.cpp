@@ -3,25 +3,14 @@
 #include "HttpServer.h"
 #include "TestCertificates.h"
 
-#include <QSslSocket>
+#include <QTcpSocket>
 #include <QTimer>
 #include <algorithm>
 #include <memory>
 
 namespace {
-
 // An oversized body goes out a piece at a time, as the client takes it.
 constexpr qsizetype streamPiece = 256 * 1024;
-
-QSslConfiguration serverConfiguration(const TestCertificates::Identity& identity)
-{
-    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    configuration.setLocalCertificate(identity.certificate);
-    configuration.setPrivateKey(identity.key);
-    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
-    return configuration;
-}
-
 } // namespace
 
 FakeService::FakeService(Security security, QObject* parent)
@@ -35,10 +24,8 @@ FakeService::FakeService(Security security, QObject* parent)
     m_server->setMaximumHeadSize(64 * 1024 * 1024);
     if (security != Security::Http) {
         m_server->setTlsConfiguration([this](qsizetype connection) {
-            const bool trusted =
-                m_security == Security::Https && !(m_untrusted && m_untrusted(connection));
-            return serverConfiguration(trusted ? TestCertificates::trustedServer()
-                                               : TestCertificates::untrustedServer());
+            return TestCertificates::server(m_security == Security::Https &&
+                                            !(m_untrusted && m_untrusted(connection)));
         });
     }
     connect(m_server, &HttpServer::connectionOpened, this, &FakeService::open);
@@ -47,18 +34,11 @@ FakeService::FakeService(Security security, QObject* parent)
     m_port = m_server->serverPort();
 }
 
-FakeService::~FakeService() = default;
-
 QString FakeService::baseUrl() const
 {
     return QStringLiteral("%1://127.0.0.1:%2")
         .arg(m_security == Security::Http ? QStringLiteral("http") : QStringLiteral("https"))
-        .arg(port());
-}
-
-quint16 FakeService::port() const
-{
-    return m_port;
+        .arg(m_port);
 }
 
 void FakeService::setAnswer(Answer answer)

@@ -5,11 +5,6 @@
 // with it, and answers each request with an Answer: any status, headers (a flood of Set-Cookie
 // lines, say) and body, or a misbehaviour of a broken or hostile service.
 //
-//     FakeService service(FakeService::Security::Https);   // after TestCertificates::install()
-//     service.setAnswer({200, feedBytes});
-//     qputenv("TOVO_FEED_BASE", service.baseUrl().toUtf8());
-//     ... QTRY_COMPARE(service.requestTargets().size(), 1);
-//
 // It runs on the demo service's HttpServer: one request per connection ("Connection: close"), so
 // every request of the client arrives on a fresh connection. Each connection is numbered in the
 // order it was accepted (a TLS one before its handshake), and its open and close times are kept.
@@ -69,11 +64,10 @@ public:
     };
 
     explicit FakeService(Security security = Security::Http, QObject* parent = nullptr);
-    ~FakeService() override;
 
     // "http://127.0.0.1:<port>" or "https://127.0.0.1:<port>", no trailing slash.
     QString baseUrl() const;
-    quint16 port() const;
+    quint16 port() const { return m_port; }
 
     // The answer to every request from now on (default: 200 with an empty body).
     void setAnswer(Answer answer);

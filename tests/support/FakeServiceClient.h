@@ -2,11 +2,6 @@
 // A ServiceClient for tests: answers sign-ins and feed requests from its tables instead of a
 // service, on the main queue as the real client does, and records every call. Like the real
 // client it turns down a text with a blank at once, before the call returns ("Wrong url").
-//
-//     FakeServiceClient client;
-//     client.accounts.insert("me@example.com pw", "GUID-42");
-//     client.feeds.insert("GUID-42", {alarm});
-//     ... QCOMPARE(client.calls, QStringList{"feed GUID-42"});
 
 #include "core/ServiceClient.h"
 

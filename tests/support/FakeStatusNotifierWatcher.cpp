@@ -62,8 +62,6 @@ void FakeStatusNotifierWatcher::RegisterStatusNotifierItem(const QString& servic
     Q_EMIT StatusNotifierItemRegistered(item);
 }
 
-void FakeStatusNotifierWatcher::RegisterStatusNotifierHost(const QString& /*service*/) {}
-
 QDBusMessage FakeStatusNotifierWatcher::callItem(const QString& item, const QString& path,
                                                  const QString& interface, const QString& method,
                                                  const QVariantList& arguments) const

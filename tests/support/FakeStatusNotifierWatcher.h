@@ -3,13 +3,6 @@
 // owns org.kde.StatusNotifierWatcher with a host registered, keeps the StatusNotifierItems that
 // register (announcing each, and dropping it when its owner leaves the bus), and reads an item's
 // properties and its com.canonical.dbusmenu menu as the host does.
-//
-//     FakeStatusNotifierWatcher tray(bus);
-//     QVERIFY(tray.registerOnBus());
-//     QTRY_COMPARE(tray.items().size(), 1);
-//     tray.itemProperty(tray.items().first(), "Title");
-//     tray.menu(item);   // {"T-O-VO...", "[x] Start at login", "-", "Quit"}
-//     tray.click(item, "Quit");
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -56,7 +49,6 @@ public:
 public Q_SLOTS:
     Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString& service,
                                                  const QDBusMessage& message);
-    Q_SCRIPTABLE void RegisterStatusNotifierHost(const QString& service);
 
 Q_SIGNALS:
     Q_SCRIPTABLE void StatusNotifierItemRegistered(const QString& item);

@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 constexpr int startTimeoutMs = 30000;
-const QString screenSize = QStringLiteral("1280x800");
+const QString screenSize = u"1280x800"_s;
 } // namespace
 
 HeadlessDisplay::HeadlessDisplay(Kind kind)
@@ -30,46 +32,39 @@ bool HeadlessDisplay::start()
         return false;
     }
     m_server.setProcessChannelMode(QProcess::SeparateChannels);
-    m_server.setStandardErrorFile(m_dir.filePath(QStringLiteral("server.log")));
+    m_server.setStandardErrorFile(m_dir.filePath(u"server.log"_s));
     if (m_kind == Kind::X11) {
         // Xvfb picks a free display and writes its number to the descriptor given (stdout).
-        m_server.start(QStringLiteral("Xvfb"),
-                       {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                        QStringLiteral("-screen"), QStringLiteral("0"),
-                        screenSize + QStringLiteral("x24"), QStringLiteral("-nolisten"),
-                        QStringLiteral("tcp")});
+        m_server.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s,
+                                   screenSize + u"x24"_s, u"-nolisten"_s, u"tcp"_s});
         const bool up = QTest::qWaitFor(
             [this] { return m_server.canReadLine() || m_server.state() == QProcess::NotRunning; },
             startTimeoutMs);
-        m_name = up ? QStringLiteral(":") + QString::fromLatin1(m_server.readLine()).trimmed()
-                    : QString();
+        m_name = up ? u":"_s + QString::fromLatin1(m_server.readLine()).trimmed() : QString();
     } else {
         // No on-screen keyboard (it would take the focus) and no screen lock; the debug flag lets
         // weston-screenshooter take pictures.
-        const QString config = m_dir.filePath(QStringLiteral("weston.ini"));
+        const QString config = m_dir.filePath(u"weston.ini"_s);
         QFile file(config);
         if (file.open(QIODevice::WriteOnly))
             file.write("[input-method]\npath=\n[shell]\nlocking=false\n");
         file.close();
-        m_name = QStringLiteral("tovo-test-%1").arg(QCoreApplication::applicationPid());
+        m_name = u"tovo-test-%1"_s.arg(QCoreApplication::applicationPid());
         const QString socket = qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + m_name;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("TOVO_TEST_KEYBOARD"), m_dir.path());
-        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        environment.remove(QStringLiteral("DISPLAY"));
+        environment.insert(u"TOVO_TEST_KEYBOARD"_s, m_dir.path());
+        environment.remove(u"WAYLAND_DISPLAY"_s);
+        environment.remove(u"DISPLAY"_s);
         m_server.setProcessEnvironment(environment);
         const QStringList size = screenSize.split(u'x');
-        m_server.start(
-            QStringLiteral("weston"),
-            {QStringLiteral("--config=") + config, QStringLiteral("--backend=headless-backend.so"),
-             QStringLiteral("--use-pixman"), QStringLiteral("--shell=desktop-shell.so"),
-             QStringLiteral("--socket=") + m_name, QStringLiteral("--debug"),
-             QStringLiteral("--width=") + size.at(0), QStringLiteral("--height=") + size.at(1),
-             QStringLiteral("--modules=") + QStringLiteral(TOVO_WESTON_KEYBOARD)});
+        m_server.start(u"weston"_s,
+                       {u"--config="_s + config, u"--backend=headless-backend.so"_s,
+                        u"--use-pixman"_s, u"--shell=desktop-shell.so"_s, u"--socket="_s + m_name,
+                        u"--debug"_s, u"--width="_s + size.at(0), u"--height="_s + size.at(1),
+                        u"--modules="_s + QStringLiteral(TOVO_WESTON_KEYBOARD)});
         const bool up = QTest::qWaitFor(
             [&] {
-                return (QFile::exists(socket) &&
-                        QFile::exists(m_dir.filePath(QStringLiteral("keys")))) ||
+                return (QFile::exists(socket) && QFile::exists(m_dir.filePath(u"keys"_s))) ||
                        m_server.state() == QProcess::NotRunning;
             },
             startTimeoutMs);
@@ -77,8 +72,8 @@ bool HeadlessDisplay::start()
             m_name.clear();
     }
     if (m_name.isEmpty()) {
-        QFile log(m_dir.filePath(QStringLiteral("server.log")));
-        m_problem = m_server.program() + QStringLiteral(" did not start: ") +
+        QFile log(m_dir.filePath(u"server.log"_s));
+        m_problem = m_server.program() + u" did not start: "_s +
                     (log.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(log.readAll())
                                                    : m_server.errorString());
         return false;
@@ -89,15 +84,14 @@ bool HeadlessDisplay::start()
 void HeadlessDisplay::addTo(QProcessEnvironment& environment) const
 {
     const bool x11 = m_kind == Kind::X11;
-    environment.remove(x11 ? QStringLiteral("WAYLAND_DISPLAY") : QStringLiteral("DISPLAY"));
-    environment.insert(x11 ? QStringLiteral("DISPLAY") : QStringLiteral("WAYLAND_DISPLAY"), m_name);
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
-                       x11 ? QStringLiteral("xcb") : QStringLiteral("wayland"));
+    environment.remove(x11 ? u"WAYLAND_DISPLAY"_s : u"DISPLAY"_s);
+    environment.insert(x11 ? u"DISPLAY"_s : u"WAYLAND_DISPLAY"_s, m_name);
+    environment.insert(u"QT_QPA_PLATFORM"_s, x11 ? u"xcb"_s : u"wayland"_s);
 }
 
 QStringList HeadlessDisplay::events() const
 {
-    QFile file(m_dir.filePath(QStringLiteral("events")));
+    QFile file(m_dir.filePath(u"events"_s));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
@@ -105,42 +99,34 @@ QStringList HeadlessDisplay::events() const
 
 qint64 HeadlessDisplay::keyboardFocus() const
 {
-    const QStringList focus = events().filter(QStringLiteral("focus "));
+    const QStringList focus = events().filter(u"focus "_s);
     return focus.isEmpty() ? 0 : focus.constLast().mid(6).toLongLong();
 }
 
 bool HeadlessDisplay::send(const QString& line) const
 {
-    QFile keys(m_dir.filePath(QStringLiteral("keys")));
+    QFile keys(m_dir.filePath(u"keys"_s));
     if (!keys.open(QIODevice::WriteOnly))
         return false;
-    const qsizetype typed = events().filter(QStringLiteral("typed ")).size();
+    const qsizetype typed = events().filter(u"typed "_s).size();
     keys.write((line + u'\n').toUtf8());
     keys.close();
-    return QTest::qWaitFor(
-        [&] { return events().filter(QStringLiteral("typed ")).size() > typed; });
+    return QTest::qWaitFor([&] { return events().filter(u"typed "_s).size() > typed; });
 }
 
 bool HeadlessDisplay::screenshot(const QString& path) const
 {
     QProcess shooter;
     shooter.setWorkingDirectory(m_dir.path());
-    if (m_kind == Kind::X11) {
-        shooter.start(QStringLiteral("import"),
-                      {QStringLiteral("-display"), m_name, QStringLiteral("-window"),
-                       QStringLiteral("root"), path});
-        return shooter.waitForFinished(30000) && QFile::exists(path);
-    }
     // weston-screenshooter writes wayland-screenshot-<time>.png into its working folder.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     addTo(environment);
     shooter.setProcessEnvironment(environment);
-    shooter.start(QStringLiteral("weston-screenshooter"), QStringList());
+    shooter.start(u"weston-screenshooter"_s, QStringList());
     if (!shooter.waitForFinished(30000))
         return false;
     const QStringList shots =
-        QDir(m_dir.path())
-            .entryList({QStringLiteral("wayland-screenshot-*.png")}, QDir::Files, QDir::Time);
+        QDir(m_dir.path()).entryList({u"wayland-screenshot-*.png"_s}, QDir::Files, QDir::Time);
     QFile::remove(path);
     return !shots.isEmpty() && QFile::rename(m_dir.filePath(shots.first()), path);
 }

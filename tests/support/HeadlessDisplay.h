@@ -2,12 +2,6 @@
 // A display of the test's own for programs with windows: an Xvfb server (X11), or weston's
 // headless back end with its desktop shell and a keyboard the test types on (Wayland, through
 // tovo-weston-keyboard). Ends with this object.
-//
-//     HeadlessDisplay display(HeadlessDisplay::Kind::Wayland);
-//     QVERIFY2(display.start(), qPrintable(display.problem()));
-//     display.addTo(environment); // DISPLAY or WAYLAND_DISPLAY, QT_QPA_PLATFORM
-//     QTRY_VERIFY(display.keyboardFocus() == pid);
-//     display.type("text"); display.key("Return");
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -34,7 +28,7 @@ public:
     // compositor has sent the keys.
     bool type(const QString& text) const { return send(QStringLiteral("type ") + text); }
     bool key(const QString& name) const { return send(QStringLiteral("key ") + name); }
-    // A PNG of the whole screen at `path`; false when none could be taken.
+    // Wayland only. A PNG of the whole screen at `path`; false when none could be taken.
     bool screenshot(const QString& path) const;
 
 private:

@@ -2,12 +2,6 @@
 // A session bus of the test's own: a dbus-daemon that knows no services but those the test
 // puts into its service folder, so activation is tested without touching the machine's. When it
 // goes, the programs still connected to it (started by the test or activated for it) are ended.
-//
-//     PrivateBus bus;
-//     QVERIFY(bus.start());
-//     bus.addService("tovo.TOVO", {"/path/to/program", "--dbus-activated"});
-//     QDBusConnection connection = bus.connect("test");
-//     qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8()); // for the test's children
 
 #include <QDBusConnection>
 #include <QProcess>

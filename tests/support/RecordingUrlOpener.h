@@ -15,13 +15,8 @@ public:
         handedOver.append(applicationId + u' ' + urls.join(u' '));
         return true;
     }
-    bool activate(const QString& applicationId) override
-    {
-        activated.append(applicationId);
-        return true;
-    }
+    bool activate(const QString& /*applicationId*/) override { return true; }
 
     QStringList opened;     // in the browser
     QStringList handedOver; // "<application id> <url>...", to our programs
-    QStringList activated;  // application ids brought to the front
 };

@@ -3,25 +3,24 @@
 #include "DemoCertificates.h"
 
 #include <QFile>
+#include <QSslSocket>
 
 namespace {
 
-// Two throw-away authorities with a server certificate each; only the first one is trusted.
+// Two authorities with a server certificate each; only the first one is trusted.
 struct Material {
     Material()
     {
-        for (int i = 0; i < 2; ++i) {
-            if (!authorities[i].create()) {
-                qWarning("%s", qPrintable(authorities[i].error()));
+        for (DemoCertificates& authority : authorities) {
+            if (!authority.create()) {
+                qWarning("%s", qPrintable(authority.error()));
                 return;
             }
-            identities[i] = {authorities[i].serverCertificate(), authorities[i].serverKey()};
         }
         made = true;
     }
 
     DemoCertificates authorities[2];
-    TestCertificates::Identity identities[2];
     bool made = false;
 };
 
@@ -40,12 +39,12 @@ bool TestCertificates::install()
     return material().made;
 }
 
-const TestCertificates::Identity& TestCertificates::trustedServer()
+QSslConfiguration TestCertificates::server(bool trusted)
 {
-    return material().identities[0];
-}
-
-const TestCertificates::Identity& TestCertificates::untrustedServer()
-{
-    return material().identities[1];
+    const DemoCertificates& authority = material().authorities[trusted ? 0 : 1];
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(authority.serverCertificate());
+    configuration.setPrivateKey(authority.serverKey());
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    return configuration;
 }

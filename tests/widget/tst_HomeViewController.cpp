@@ -107,24 +107,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("before"); // as answerWith takes them
         QTest::addColumn<QString>("after");
         QTest::addColumn<bool>("replaced");
+        const auto row = [](const char* name, const char* before, const char* after,
+                            bool replaced) { QTest::newRow(name) << before << after << replaced; };
         // Message rows give way to alarms and to other messages.
-        QTest::newRow("error, alarms") << "Error"
-                                       << "Critical/Minor" << true;
-        QTest::newRow("error, no alarms") << "Error"
-                                          << "NoAlarms" << true;
-        QTest::newRow("alarms, error") << "Critical/Minor"
-                                       << "Error" << true;
-        QTest::newRow("identical") << "Critical/Minor"
-                                   << "Critical/Minor" << false;
-        QTest::newRow("first alarm changed") << "Critical/Minor"
-                                             << "Resolved/Minor" << true;
+        row("error, alarms", "Error", "Critical/Minor", true);
+        row("error, no alarms", "Error", "NoAlarms", true);
+        row("alarms, error", "Critical/Minor", "Error", true);
+        row("identical", "Critical/Minor", "Critical/Minor", false);
+        row("first alarm changed", "Critical/Minor", "Resolved/Minor", true);
         // The first alarm alone would not show these changes.
-        QTest::newRow("later alarm resolved") << "Critical/Minor"
-                                              << "Critical/Resolved" << true;
-        QTest::newRow("one alarm more") << "Critical/Minor"
-                                        << "Critical/Minor/Major" << true;
-        QTest::newRow("one alarm less") << "Critical/Minor"
-                                        << "Critical" << true;
+        row("later alarm resolved", "Critical/Minor", "Critical/Resolved", true);
+        row("one alarm more", "Critical/Minor", "Critical/Minor/Major", true);
+        row("one alarm less", "Critical/Minor", "Critical", true);
     }
 
     void nextFeedReplacesTheListUnlessIdentical()

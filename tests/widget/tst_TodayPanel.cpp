@@ -59,19 +59,16 @@ private Q_SLOTS:
 
     void rootAppears_data()
     {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<int>("appearances");
-        // Hiding or minimising would add one to each.
-        QTest::newRow("restored") << QStringLiteral("minimise restore") << 2;
-        QTest::newRow("shown again") << QStringLiteral("hide show") << 2;
-        QTest::newRow("activated while shown") << QStringLiteral("activate") << 2;
-        QTest::newRow("activated while minimised") << QStringLiteral("minimise activate") << 2;
+        QTest::addColumn<QString>("steps"); // each brings the root back once
+        QTest::newRow("restored") << QStringLiteral("minimise restore");
+        QTest::newRow("shown again") << QStringLiteral("hide show");
+        QTest::newRow("activated while shown") << QStringLiteral("activate");
+        QTest::newRow("activated while minimised") << QStringLiteral("minimise activate");
     }
 
     void rootAppears()
     {
         QFETCH(QString, steps);
-        QFETCH(int, appearances);
         m_panel->show();
         QCOMPARE(m_root->appearances, 1);
         for (const QString& step : steps.split(QLatin1Char(' '))) {
@@ -87,7 +84,8 @@ private Q_SLOTS:
                 m_panel->activate();
             }
         }
-        QCOMPARE(m_root->appearances, appearances);
+        // Hiding or minimising would have added one more.
+        QCOMPARE(m_root->appearances, 2);
         QVERIFY(!m_panel->isMinimized());
     }
 
