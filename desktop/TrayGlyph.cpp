@@ -5,9 +5,10 @@
 #include <QPixmap>
 #include <algorithm>
 
-TrayGlyph::TrayGlyph(bool inverted, bool highlighted)
+TrayGlyph::TrayGlyph(bool inverted, bool highlighted, bool muted)
     : m_inverted(inverted)
     , m_highlighted(highlighted)
+    , m_muted(muted)
 {}
 
 void TrayGlyph::paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State)
@@ -19,11 +20,16 @@ void TrayGlyph::paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QI
     const QRectF area(rect);
     const qreal side = std::min(area.width(), area.height());
     QPainterPath pulse({4.5, 11.5});
-    for (const QPointF point : {QPointF(7.7, 11.5), QPointF(9.5, 7.3), QPointF(12.5, 15.3),
-                                QPointF(14.3, 11.5), QPointF(17.5, 11.5)})
-        pulse.lineTo(point);
-    const QColor dark(0x1e, 0x1e, 0x1e);
-    const QColor light(0xf0, 0xf0, 0xf0);
+    if (m_muted) {
+        pulse.lineTo(17.5, 11.5);
+    } else {
+        for (const QPointF point : {QPointF(7.7, 11.5), QPointF(9.5, 7.3), QPointF(12.5, 15.3),
+                                    QPointF(14.3, 11.5), QPointF(17.5, 11.5)})
+            pulse.lineTo(point);
+    }
+    // Muted greys stay apart enough to read on light and dark panels alike.
+    const QColor dark = m_muted ? QColor(0x5a, 0x5a, 0x5a) : QColor(0x1e, 0x1e, 0x1e);
+    const QColor light = m_muted ? QColor(0xb4, 0xb4, 0xb4) : QColor(0xf0, 0xf0, 0xf0);
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
@@ -51,5 +57,5 @@ QPixmap TrayGlyph::pixmap(const QSize& size, QIcon::Mode mode, QIcon::State stat
 
 QIconEngine* TrayGlyph::clone() const
 {
-    return new TrayGlyph(m_inverted, m_highlighted);
+    return new TrayGlyph(m_inverted, m_highlighted, m_muted);
 }

@@ -116,10 +116,10 @@ std::optional<bool> invertedGlyph(const QString& name)
 }
 } // namespace
 
-QIcon TrayIcon::imageIcon(const QString& name)
+QIcon TrayIcon::imageIcon(const QString& name, bool muted)
 {
     const std::optional<bool> inverted = invertedGlyph(name);
-    return inverted ? QIcon(new TrayGlyph(*inverted, *inverted)) : QIcon();
+    return inverted ? QIcon(new TrayGlyph(*inverted, *inverted, muted)) : QIcon();
 }
 
 void TrayIcon::setImage(const QString& name)
@@ -134,6 +134,22 @@ void TrayIcon::setAlternateImage(const QString& name)
     updateIcon();
 }
 
+void TrayIcon::setToolTip(const QString& toolTip)
+{
+    m_toolTip = toolTip;
+    if (m_trayIcon)
+        m_trayIcon->setToolTip(toolTip);
+}
+
+void TrayIcon::setMuted(bool muted)
+{
+    // Only a change is sent: a panel redraws the item for every new icon.
+    if (muted == m_muted)
+        return;
+    m_muted = muted;
+    updateIcon();
+}
+
 void TrayIcon::updateIcon()
 {
     if (!m_trayIcon)
@@ -143,7 +159,8 @@ void TrayIcon::updateIcon()
     const std::optional<bool> alternate = invertedGlyph(m_alternateImage);
     QIcon icon;
     if (image || alternate)
-        icon = QIcon(new TrayGlyph(image ? *image : *alternate, alternate ? *alternate : *image));
+        icon = QIcon(
+            new TrayGlyph(image ? *image : *alternate, alternate ? *alternate : *image, m_muted));
     m_trayIcon->setIcon(icon);
     // Shown once there is something to show; Qt places it when a tray appears later.
     if (!icon.isNull())

@@ -21,7 +21,7 @@ class TrayMenuItem;
 class TrayIcon : public QObject {
     Q_OBJECT
 public:
-    // `toolTip` names the program.
+    // `toolTip` is the first text shown over the icon.
     explicit TrayIcon(const QString& toolTip, QObject* parent = nullptr);
     ~TrayIcon() override;
 
@@ -33,7 +33,13 @@ public:
     // name leaves the icon without an image; the item still works.
     void setImage(const QString& name);
     void setAlternateImage(const QString& name);
-    static QIcon imageIcon(const QString& name);
+    static QIcon imageIcon(const QString& name, bool muted = false);
+
+    const QString& toolTip() const { return m_toolTip; }
+    void setToolTip(const QString& toolTip);
+    // The muted look of both images, for a program that cannot watch anything.
+    bool isMuted() const { return m_muted; }
+    void setMuted(bool muted);
 
     QMenu* menu() const { return m_menu; }
 
@@ -51,4 +57,5 @@ private:
     QSystemTrayIcon* m_trayIcon = nullptr;
     QString m_image;
     QString m_alternateImage;
+    bool m_muted = false;
 };
