@@ -2,6 +2,7 @@
 
 #include "app/AppLog.h"
 #include "app/AppServices.h"
+#include "app/FailureReason.h"
 #include "base/UnicodeText.h"
 #include "core/Keychain.h"
 #include "core/ServiceEndpoints.h"
@@ -11,9 +12,16 @@
 
 AppDelegate::AppDelegate(AppServices& services)
     : m_services(services)
-{}
+{
+    m_services.setPollListener([this](const QString& guid, const Result<AlarmList>& result) {
+        pollCompleted(guid, result);
+    });
+}
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate()
+{
+    m_services.setPollListener({});
+}
 
 void AppDelegate::applicationWillFinishLaunching()
 {
@@ -35,7 +43,8 @@ void AppDelegate::applicationDidFinishLaunching(const QVariantMap& userInfo)
     qCDebug(lcApp) << "launch finished: ran by" << static_cast<int>(m_ranBy) << "with"
                    << (token ? "a token" : "no token");
     if (token)
-        start(*token);
+        followAccount(*token);
+    m_launched = true;
     menu(m_ranBy == RanBy::Launcher || m_ranBy == RanBy::User);
     if (m_ranBy == RanBy::User) {
         login(true);
@@ -48,6 +57,40 @@ void AppDelegate::start(const QString& token)
     m_services.stopNotificationTask();
     m_services.startNotificationTask(token);
     m_services.registerForRemoteNotifications(remoteNotificationTypes);
+}
+
+void AppDelegate::followAccount(const QString& guid)
+{
+    switch (m_health.setAccount(guid)) {
+    case AccountHealth::Polling::Start:
+        start(guid);
+        break;
+    case AccountHealth::Polling::Stop:
+        m_services.stopNotificationTask();
+        break;
+    case AccountHealth::Polling::Unchanged:
+        return;
+    }
+    showHealth();
+}
+
+void AppDelegate::pollCompleted(const QString& guid, const Result<AlarmList>& result)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const std::optional<AccountHealth::Notice> notice =
+        result.isSuccess() ? m_health.pollSucceeded(guid, now, result.value().size())
+                           : m_health.pollFailed(guid, now, FailureReason::of(result.error()));
+    if (notice)
+        m_services.postNotification(notice->title, notice->body);
+    showHealth();
+}
+
+void AppDelegate::showHealth()
+{
+    if (!m_statusItem)
+        return;
+    m_statusItem->setToolTip(m_health.toolTip());
+    m_statusItem->setMuted(m_health.muted());
 }
 
 void AppDelegate::menu(bool startAtLogin)
@@ -65,6 +108,7 @@ void AppDelegate::menu(bool startAtLogin)
     m_statusItem->addItem(new TrayMenuItem(QStringLiteral("Quit"), [this] { menuQuit(); }));
     m_statusItem->setImage(QStringLiteral("StatusItem"));
     m_statusItem->setAlternateImage(QStringLiteral("StatusItem_i"));
+    showHealth();
 }
 
 void AppDelegate::login(bool enabled)
@@ -121,4 +165,8 @@ void AppDelegate::handleURLEvent(const QString& url)
     const bool stored = Keychain(tokenStore).storeToken(remainder);
     qCDebug(lcApp) << "URL event: a token from the panel," << (stored ? "stored" : "not stored");
     m_ranBy = RanBy::Widget;
+    // At launch the launch sequence starts polling with the stored token, once. Later polling
+    // follows the token handed over, even one the store failed to keep: it is the user's choice.
+    if (m_launched)
+        followAccount(remainder);
 }

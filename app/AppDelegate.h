@@ -2,11 +2,15 @@
 // The tray application's delegate: works out how the process was started, starts polling with
 // the stored token, builds the tray icon and its four-entry menu, registers the login
 // launcher and shows the first-run alert on a start by the user, and handles "tovo://" URLs.
-// Everything runs on the main thread.
+// Once launched, polling follows every token the panel hands over, and the tray's tooltip and
+// glyph follow each completed poll. Everything runs on the main thread.
 
 #include "Identity.h"
+#include "app/AccountHealth.h"
 #include "app/RanBy.h"
 #include "bus/ApplicationHost.h"
+#include "core/Alarm.h"
+#include "core/Result.h"
 
 #include <QString>
 #include <memory>
@@ -49,9 +53,16 @@ public:
     void handleURLEvent(const QString& url);
 
 private:
+    // Starts, stops or keeps polling so that it follows `guid` (empty: none).
+    void followAccount(const QString& guid);
+    void pollCompleted(const QString& guid, const Result<AlarmList>& result);
+    void showHealth();
+
     AppServices& m_services;
     RanBy m_ranBy = RanBy::User;
     bool m_urlHandlerInstalled = false;
+    bool m_launched = false;
+    AccountHealth m_health;
     std::unique_ptr<TrayIcon> m_statusItem;
     TrayMenuItem* m_runAtLoginMenuItem = nullptr;
 };

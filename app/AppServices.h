@@ -2,17 +2,29 @@
 // Everything the tray application's delegate does to the world outside itself. The desktop
 // implementation is DesktopAppServices; tests hand in a recorder.
 
+#include "core/Alarm.h"
+#include "core/Result.h"
+
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class Alert;
 
 class AppServices {
 public:
+    // A completed poll: the GUID it was for and its outcome.
+    using PollListener = std::function<void(const QString& guid, const Result<AlarmList>& result)>;
+
     virtual ~AppServices() = default;
 
     virtual void startNotificationTask(const QString& guid) = 0;
     virtual void stopNotificationTask() = 0;
+    // Who is told of every completed poll, on the main thread; none to stop telling.
+    virtual void setPollListener(PollListener listener) = 0;
+    // One notification of the program's own, beside the alarms' and never counted with them; a
+    // click on it opens the Today panel as an alarm's does.
+    virtual void postNotification(const QString& title, const QString& text) = 0;
     virtual void setLoginItemEnabled(const QString& applicationId, bool enabled) = 0;
     virtual void runAlert(const Alert& alert) = 0;
     virtual void openUrl(const QString& url) = 0;

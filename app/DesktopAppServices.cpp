@@ -23,6 +23,7 @@ DesktopAppServices::~DesktopAppServices()
     if (m_polling)
         NotificationClient::sharedClient().backgroundQueue().shutdown();
     NotificationClient::sharedClient().setActivation({});
+    NotificationClient::sharedClient().setPollListener({});
 }
 
 void DesktopAppServices::startNotificationTask(const QString& guid)
@@ -34,6 +35,16 @@ void DesktopAppServices::startNotificationTask(const QString& guid)
 void DesktopAppServices::stopNotificationTask()
 {
     NotificationClient::sharedClient().stopNotificationTask();
+}
+
+void DesktopAppServices::setPollListener(PollListener listener)
+{
+    NotificationClient::sharedClient().setPollListener(std::move(listener));
+}
+
+void DesktopAppServices::postNotification(const QString& title, const QString& text)
+{
+    NotificationClient::sharedClient().postNotification(title, text);
 }
 
 QString DesktopAppServices::launcherProgram()

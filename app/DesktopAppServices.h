@@ -16,6 +16,8 @@ public:
 
     void startNotificationTask(const QString& guid) override;
     void stopNotificationTask() override;
+    void setPollListener(PollListener listener) override;
+    void postNotification(const QString& title, const QString& text) override;
     void setLoginItemEnabled(const QString& applicationId, bool enabled) override;
     void runAlert(const Alert& alert) override;
     void openUrl(const QString& url) override;

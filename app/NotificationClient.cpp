@@ -108,19 +108,32 @@ void NotificationClient::poll(const PollingTask& task, const QString& guid)
             return;
         // The request is only started here; its answer arrives on the main thread while this
         // loop already sleeps again.
-        m_feed(guid, [weak = weak_from_this()](Result<AlarmList> result) {
+        m_feed(guid, [weak = weak_from_this(), guid](const Result<AlarmList>& result) {
             // Once this answer is freed, an idle tray program hands the memory of the transfer
             // and the parse back instead of keeping it until the next poll; a failed one (a body
             // cut off at its bound) can have used as much as a good one.
             MainQueue::async(&ProcessMemory::releaseUnusedHeap);
-            if (!result.isSuccess()) {
-                qCDebug(lcApp) << "poll failed; the next one in due time";
-                return;
-            }
-            if (const auto self = weak.lock())
-                self->processAlarms(result.value());
+            const auto complete = [weak, guid, result] {
+                if (const auto self = weak.lock())
+                    self->pollCompleted(guid, result);
+            };
+            // A request that cannot even be made fails at once, here on the loop's thread.
+            if (MainQueue::isMainThread())
+                complete();
+            else
+                MainQueue::async(complete);
         });
     } while (!task.isCancelled());
+}
+
+void NotificationClient::pollCompleted(const QString& guid, const Result<AlarmList>& result)
+{
+    if (result.isSuccess())
+        processAlarms(result.value());
+    else
+        qCDebug(lcApp) << "poll failed; the next one in due time";
+    if (m_pollListener)
+        m_pollListener(guid, result);
 }
 
 void NotificationClient::processAlarms(const AlarmList& alarms)
@@ -213,4 +226,10 @@ void NotificationClient::setActivation(Activation activation)
 {
     Q_ASSERT(MainQueue::isMainThread());
     m_activation = std::move(activation);
+}
+
+void NotificationClient::setPollListener(PollListener listener)
+{
+    Q_ASSERT(MainQueue::isMainThread());
+    m_pollListener = std::move(listener);
 }

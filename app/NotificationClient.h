@@ -25,6 +25,9 @@ public:
     using FeedSource = std::function<void(const QString& guid, APIClient::AlarmFeedCompletion)>;
     // What a click on one of our notifications does.
     using Activation = std::function<void()>;
+    // Told of every completed poll, on the main thread, after its alarms were processed: the
+    // GUID it was for and its outcome.
+    using PollListener = std::function<void(const QString& guid, const Result<AlarmList>& result)>;
 
     // The label of that click, for servers that show it.
     static inline const QString showAlarmsAction = QStringLiteral("Show alarms");
@@ -57,6 +60,7 @@ public:
     void setFirsttime(bool firsttime);
     // What a click on a notification does; none does nothing (the program's services set it).
     void setActivation(Activation activation);
+    void setPollListener(PollListener listener);
 
     // Adds one polling loop for `guid` and returns at once; loops already running go on.
     void startNotificationTask(const QString& guid);
@@ -78,6 +82,7 @@ private:
     NotificationClient(std::chrono::milliseconds interval, FeedSource feed,
                        DesktopNotifications* notifications, Activation activation);
     void poll(const PollingTask& task, const QString& guid);
+    void pollCompleted(const QString& guid, const Result<AlarmList>& result);
     void deliver(const QString& title, const QString& text);
     void remember(const QString& guid);
 
@@ -86,6 +91,7 @@ private:
     const std::unique_ptr<DesktopNotifications> m_ownNotifications; // when none was handed in
     DesktopNotifications& m_notifications;
     Activation m_activation;
+    PollListener m_pollListener;
     QHash<QString, bool> m_alarmSet;
     qsizetype m_rememberedCharacters = 0; // of all keys of m_alarmSet
     bool m_firsttime = true;

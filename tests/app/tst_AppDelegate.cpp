@@ -24,11 +24,16 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Every effect as one line: "stop", "start <guid>", "remote <types>", "login on|off",
-// "alert <message>", "open <url>", "quit".
+// "alert <message>", "open <url>", "quit", "notify <title>".
 class RecordingServices : public AppServices {
 public:
     void startNotificationTask(const QString& guid) override { effects << u"start "_s + guid; }
     void stopNotificationTask() override { effects << u"stop"_s; }
+    void setPollListener(PollListener listener) override { pollCompleted = std::move(listener); }
+    void postNotification(const QString& title, const QString&) override
+    {
+        effects << u"notify "_s + title;
+    }
     void setLoginItemEnabled(const QString& id, bool enabled) override
     {
         effects << (id == "tovo.TOVO.TOVOLauncher"_L1 ? u"login "_s : id + u' ') +
@@ -45,6 +50,7 @@ public:
 
     QStringList arguments{u"/usr/bin/tovo"_s};
     QStringList effects;
+    PollListener pollCompleted;
 };
 
 const auto tokens = [] { return Keychain(u"tovo"_s); };
@@ -153,6 +159,8 @@ private Q_SLOTS:
         QTest::newRow("percent escapes kept") << "tovo://a%20b%2F" << RanBy::Widget << "a%20b%2F";
         QTest::newRow("prefix is case-sensitive")
             << "TOVO://START" << RanBy::Widget << "TOVO://START";
+        // The panel hands its token over every time it appears.
+        QTest::newRow("the same token again") << "tovo://OLD" << RanBy::Widget << "OLD";
     }
 
     void urlGrammar()
@@ -170,7 +178,31 @@ private Q_SLOTS:
         delegate.openUrl(url);
         QCOMPARE(delegate.ranBy(), ranBy);
         QCOMPARE(tokens().storedToken().value_or(QString()), token);
-        QCOMPARE(services.effects, QStringList()); // a running poll waits for the next launch
+        // The running poll follows another token, stops without one, and goes on with the same.
+        const QStringList follows{u"stop"_s, u"start "_s + token, u"remote 6"_s};
+        QCOMPARE(services.effects, ranBy == RanBy::Launcher || token == "OLD"_L1 ? QStringList()
+                                   : token.isEmpty()                             ? follows.mid(0, 1)
+                                                                                 : follows);
+    }
+
+    // Completed polls reach the tray and the outage notifications (texts: AccountHealth's test).
+    void pollsReachTheTray()
+    {
+        tokens().storeToken(u"G1"_s);
+        RecordingServices services;
+        AppDelegate delegate(services);
+        delegate.applicationDidFinishLaunching({});
+        services.effects.clear();
+        for (int poll = 1; poll <= 15; ++poll)
+            services.pollCompleted(u"G1"_s,
+                                   Result<AlarmList>::failure(Error(u"HttpStatus"_s, 503, {})));
+        TrayIcon* tray = delegate.statusItem();
+        QVERIFY2(tray->isMuted() && tray->toolTip().endsWith(u": HTTP 503"_s),
+                 qPrintable(tray->toolTip()));
+        services.pollCompleted(u"G1"_s, Result<AlarmList>::success({}));
+        QVERIFY(!tray->isMuted());
+        QCOMPARE(services.effects, QStringList({u"notify T-O-VO cannot reach the service"_s,
+                                                u"notify T-O-VO reaches the service again"_s}));
     }
 
     void loginItemIsTheLaunchersAutostartEntry()

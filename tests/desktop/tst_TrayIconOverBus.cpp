@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QtEndian>
@@ -21,7 +22,8 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr int startWaitMs = 20000;
 
-// How far the item's icon is from our StatusItem image drawn at its size (0: the same).
+// How far the item's icon is from our StatusItem image drawn at its size (0: the same), muted
+// as it is without an account.
 int differenceFromStatusItem(const FakeStatusNotifierWatcher::Pixmap& pixmap)
 {
     if (pixmap.width <= 0 || pixmap.argb.size() != qsizetype(pixmap.width) * pixmap.height * 4)
@@ -29,7 +31,7 @@ int differenceFromStatusItem(const FakeStatusNotifierWatcher::Pixmap& pixmap)
     QImage expected(pixmap.width, pixmap.height, QImage::Format_ARGB32);
     expected.fill(Qt::transparent);
     QPainter painter(&expected);
-    TrayIcon::imageIcon(u"StatusItem"_s).paint(&painter, expected.rect());
+    TrayIcon::imageIcon(u"StatusItem"_s, true).paint(&painter, expected.rect());
     painter.end();
     int differing = 0;
     for (int i = 0; i < pixmap.width * pixmap.height; ++i) {
@@ -123,6 +125,29 @@ private Q_SLOTS:
         QCOMPARE(program.exitCode(), 0);
         QTRY_COMPARE(gone.size(), 1);
         QCOMPARE(tray->items(), QStringList());
+    }
+
+    // A poll that fails is told in the item's tooltip: a short reason, none of the URL or GUID.
+    void toolTipTellsAFailedPoll()
+    {
+        HeadlessDisplay screen(HeadlessDisplay::Kind::Wayland);
+        QVERIFY2(screen.start(), qPrintable(screen.problem()));
+        std::unique_ptr<FakeStatusNotifierWatcher> tray = newTray();
+        QVERIFY(tray);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        screen.addTo(environment);
+        environment.insert(u"TOVO_FEED_BASE"_s, u"http://127.0.0.1:1"_s); // nothing listens
+        environment.insert(u"TOVO_POLL_INTERVAL_SECONDS"_s, u"0.2"_s);
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(TOVO_APP), {u"tovo://GUID-4711"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(tray->items().size(), 1, startWaitMs);
+        const QString item = tray->items().constFirst();
+        const QRegularExpression failed(u"^Cannot reach T-O-VO since [0-9:]+: no connection$"_s);
+        QTRY_VERIFY2_WITH_TIMEOUT(failed.match(tray->toolTip(item)).hasMatch(),
+                                  qPrintable(tray->toolTip(item)), startWaitMs);
+        QVERIFY(tray->click(item, u"Quit"_s));
+        QVERIFY(program.waitForFinished(startWaitMs));
     }
 };
 

@@ -1,5 +1,5 @@
-// The tray application's URL handler on any URL text: it starts nothing and shows nothing, and
-// a token it stores is what a new reader of the settings file finds there.
+// The tray application's URL handler on any URL text before the launch: it starts nothing and
+// shows nothing, and a token it stores is what a new reader of the settings file finds there.
 
 #include "FuzzSupport.h"
 #include "app/AppDelegate.h"
@@ -13,6 +13,8 @@ class NoServices : public AppServices {
 public:
     void startNotificationTask(const QString&) override { fail(); }
     void stopNotificationTask() override { fail(); }
+    void setPollListener(PollListener) override {}
+    void postNotification(const QString&, const QString&) override { fail(); }
     void setLoginItemEnabled(const QString&, bool) override { fail(); }
     void runAlert(const Alert&) override { fail(); }
     void openUrl(const QString&) override { fail(); }

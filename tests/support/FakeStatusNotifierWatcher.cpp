@@ -99,6 +99,18 @@ FakeStatusNotifierWatcher::Pixmap FakeStatusNotifierWatcher::iconPixmap(const QS
     return largest;
 }
 
+QString FakeStatusNotifierWatcher::toolTip(const QString& item) const
+{
+    // (sa(iiay)ss): icon name, icon pixmaps, title, description.
+    const auto tip = itemProperty(item, QStringLiteral("ToolTip")).value<QDBusArgument>();
+    QString iconName, title;
+    tip.beginStructure();
+    tip >> iconName;
+    tip.asVariant(); // the pixmaps
+    tip >> title;
+    return title;
+}
+
 QList<FakeStatusNotifierWatcher::Entry>
 FakeStatusNotifierWatcher::menuEntries(const QString& item) const
 {

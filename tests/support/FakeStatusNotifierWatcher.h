@@ -40,6 +40,8 @@ public:
         QByteArray argb;
     };
     Pixmap iconPixmap(const QString& item) const;
+    // The title of the item's ToolTip, which a host shows over the icon.
+    QString toolTip(const QString& item) const;
     // The top level of the item's menu: labels, "-" for a separator, "[x] " or "[ ] " before a
     // checkable entry.
     QStringList menu(const QString& item) const;
