@@ -1,6 +1,7 @@
 #include "widget/HomeViewController.h"
 
 #include "base/MainQueue.h"
+#include "base/UnicodeText.h"
 #include "core/Keychain.h"
 #include "core/ServiceClient.h"
 #include "desktop/UrlOpener.h"
@@ -40,7 +41,11 @@ HomeViewController::HomeViewController(ServiceClient& client, UrlOpener& urlOpen
     , m_client(client)
     , m_urlOpener(urlOpener)
     , m_delays(delays)
-{}
+    , m_refreshTimer(new QTimer(this))
+{
+    m_refreshTimer->setInterval(m_delays.refreshInterval);
+    connect(m_refreshTimer, &QTimer::timeout, this, &HomeViewController::refresh);
+}
 
 HomeViewController::~HomeViewController() = default;
 
@@ -65,6 +70,8 @@ void HomeViewController::viewWillAppear()
     view();
     const std::optional<QString> guid = Keychain(tokenStoreName).storedToken();
     qCDebug(lcWidget) << "list appears" << (guid ? "with a GUID" : "without a GUID");
+    // A full interval from every appearance, which has just fetched.
+    m_refreshTimer->start();
     if (!guid) {
         if (!m_loginAlreadyPresented) {
             m_loginAlreadyPresented = true;
@@ -78,8 +85,36 @@ void HomeViewController::viewWillAppear()
     const bool handedOver = UrlText::isValid(url) && m_urlOpener.openUrls({url}, tovoApplicationId);
     qCDebug(lcWidget) << "GUID" << (handedOver ? "handed to" : "not handed to")
                       << tovoApplicationId;
-    m_client.alarmFeed(*guid,
-                       whileAlive([this](const Result<AlarmList>& result) { applyFeed(result); }));
+    fetch(*guid);
+}
+
+void HomeViewController::viewDidDisappear()
+{
+    m_refreshTimer->stop();
+}
+
+void HomeViewController::refresh()
+{
+    // Only the list: the GUID was handed over when the panel appeared.
+    if (const std::optional<QString> guid = Keychain(tokenStoreName).storedToken())
+        fetch(*guid);
+}
+
+void HomeViewController::fetch(const QString& guid)
+{
+    if (m_fetching && UnicodeText::equal(*m_fetching, guid)) {
+        qCDebug(lcWidget) << "a fetch still runs";
+        return;
+    }
+    m_fetching = guid;
+    const quint64 number = ++m_latestFetch;
+    m_client.alarmFeed(guid, whileAlive([this, number](const Result<AlarmList>& result) {
+                           // An answer for the account the panel showed before the latest one.
+                           if (number != m_latestFetch)
+                               return;
+                           m_fetching.reset();
+                           applyFeed(result);
+                       }));
 }
 
 void HomeViewController::applyFeed(const Result<AlarmList>& result)

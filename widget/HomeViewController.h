@@ -1,7 +1,8 @@
 #pragma once
 // The widget's root controller: at every appearance it reads the account GUID, hands it to the
 // tray application and loads the alarm list (or offers the login form, once, when there is no
-// GUID). Supplies the list's row controllers and answers the panel's Edit button.
+// GUID); while the panel stays on screen it loads the list again at every refresh interval.
+// Supplies the list's row controllers and answers the panel's Edit button.
 
 #include "Identity.h"
 #include "core/Alarm.h"
@@ -11,7 +12,9 @@
 #include "widget/WidgetListViewDelegate.h"
 
 #include <memory>
+#include <optional>
 
+class QTimer;
 namespace Ui {
 class HomeViewController;
 }
@@ -39,6 +42,7 @@ public:
 
     void viewDidLoad() override;
     void viewWillAppear() override;
+    void viewDidDisappear() override;
 
     bool widgetAllowsEditing() const override { return m_widgetAllowsEditing; }
     // Every other use presents the login form, after a short delay.
@@ -58,6 +62,9 @@ protected:
     QWidget* loadView() override;
 
 private:
+    // Fetches the list of `guid` unless a fetch for it is still running.
+    void fetch(const QString& guid);
+    void refresh();
     void applyFeed(const Result<AlarmList>& result);
     void presentLogin();
 
@@ -66,6 +73,10 @@ private:
     std::unique_ptr<Ui::HomeViewController> m_ui;
     WidgetListViewController* m_listViewController = nullptr;
     WidgetDelays m_delays;
+    QTimer* m_refreshTimer;
+    // The GUID of the latest fetch while it runs; the answer of an older one is stale.
+    std::optional<QString> m_fetching;
+    quint64 m_latestFetch = 0;
     bool m_loginAlreadyPresented = false;
     bool m_editAlreadyPresented = false;
     bool m_widgetAllowsEditing = true;

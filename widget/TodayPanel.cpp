@@ -135,20 +135,36 @@ void TodayPanel::showEvent(QShowEvent* event)
 void TodayPanel::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
-    m_onScreen = false;
+    leaveScreen();
 }
 
 void TodayPanel::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange) {
+        if (!isActiveWindow()) {
+            m_focusElsewhere = m_onScreen;
+        } else if (m_focusElsewhere) {
+            rootWillAppear();
+        }
+        return;
+    }
     if (event->type() != QEvent::WindowStateChange) {
         return;
     }
     if (isMinimized()) {
-        m_onScreen = false;
+        leaveScreen();
     } else if (isVisible() && !m_onScreen) {
         m_onScreen = true;
         rootWillAppear();
+    }
+}
+
+void TodayPanel::leaveScreen()
+{
+    if (m_onScreen) {
+        m_onScreen = false;
+        m_root->viewDidDisappear();
     }
 }
 
@@ -166,6 +182,8 @@ void TodayPanel::toggleEditing()
 
 void TodayPanel::rootWillAppear()
 {
+    // The activation that follows a show, a restore or a second start is part of it.
+    m_focusElsewhere = false;
     m_root->viewWillAppear();
 }
 

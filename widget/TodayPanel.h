@@ -4,8 +4,9 @@
 // part of the panel, and the controllers go with them.
 //
 // The root's viewWillAppear runs every time its content becomes visible: when the panel is
-// shown, restored from minimised, activated again (a second start), and when the last presented
-// controller is dismissed and uncovers it.
+// shown, restored from minimised, activated again (a second start, or the focus coming back from
+// another window), and when the last presented controller is dismissed and uncovers it. Its
+// viewDidDisappear runs when the panel is hidden or minimised.
 
 #include <QList>
 #include <QWidget>
@@ -44,6 +45,7 @@ protected:
 private:
     void toggleEditing();
     void rootWillAppear();
+    void leaveScreen();
     void placeOnScreen();
 
     PanelContent* const m_root;
@@ -53,5 +55,7 @@ private:
     QStackedWidget* m_stack = nullptr;
     bool m_editing = false;
     bool m_onScreen = false;
+    // Another window took the focus since the root last appeared.
+    bool m_focusElsewhere = false;
     bool m_placed = false;
 };

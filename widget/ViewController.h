@@ -33,6 +33,8 @@ public:
 
     virtual void viewDidLoad() {}
     virtual void viewWillAppear() {}
+    // The panel that shows the view was hidden or minimised.
+    virtual void viewDidDisappear() {}
 
     // Shows `controller` in place of this controller's content inside the panel that hosts it.
     // Without a hosting panel nothing is shown.

@@ -18,15 +18,16 @@ protected:
         Keychain(HomeViewController::tokenStoreName).storeToken(guid);
     }
 
-    void setUpPanel()
+    void setUpPanel(std::chrono::milliseconds refreshInterval = std::chrono::minutes(1))
     {
         storeGuid(QString());
         m_client = std::make_unique<FakeServiceClient>();
         m_opener = std::make_unique<RecordingUrlOpener>();
         // Long enough to see the form between a successful sign-in and the storing.
-        m_home = new HomeViewController(
-            *m_client, *m_opener,
-            WidgetDelays{std::chrono::milliseconds(1), std::chrono::milliseconds(400)});
+        m_home =
+            new HomeViewController(*m_client, *m_opener,
+                                   WidgetDelays{std::chrono::milliseconds(1),
+                                                std::chrono::milliseconds(400), refreshInterval});
         m_panel = std::make_unique<TodayPanel>(m_home);
     }
 

@@ -158,6 +158,29 @@ private Q_SLOTS:
         QCOMPARE(m_panel->presentedViewController(), nullptr);
     }
 
+    // On screen the list is fetched again at every interval, without handing the GUID over
+    // again; never while hidden or minimised, and never twice at once.
+    void refreshesWhileOnScreen()
+    {
+        tearDownPanel();
+        setUpPanel(std::chrono::milliseconds(20));
+        storeGuid(u"abc"_s);
+        answerWith(u"Critical"_s);
+        m_panel->show();
+        m_panel->activate(); // a second start while the first fetch runs
+        QCOMPARE(m_client->calls, QStringList{u"feed abc"_s});
+        QTRY_VERIFY(m_client->calls.size() >= 3);
+        QCOMPARE(m_opener->handedOver.size(), 2);
+        for (const auto leave : {&QWidget::hide, &QWidget::showMinimized}) {
+            (m_panel.get()->*leave)();
+            const qsizetype fetched = m_client->calls.size();
+            QTest::qWait(100);
+            QCOMPARE(m_client->calls.size(), fetched);
+            m_panel->showNormal();
+            QCOMPARE(m_client->calls.size(), fetched + 1);
+        }
+    }
+
     // An answer that comes after the panel was closed finds nothing to fill.
     void closedPanelIgnoresLateAnswers()
     {

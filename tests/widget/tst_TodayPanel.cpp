@@ -64,6 +64,9 @@ private Q_SLOTS:
         QTest::newRow("shown again") << QStringLiteral("hide show");
         QTest::newRow("activated while shown") << QStringLiteral("activate");
         QTest::newRow("activated while minimised") << QStringLiteral("minimise activate");
+        QTest::newRow("focus back from another window") << QStringLiteral("elsewhere focus");
+        // The activation that a second start brings is part of that appearance.
+        QTest::newRow("second start after another window") << QStringLiteral("elsewhere activate");
     }
 
     void rootAppears()
@@ -71,8 +74,17 @@ private Q_SLOTS:
         QFETCH(QString, steps);
         m_panel->show();
         QCOMPARE(m_root->appearances, 1);
+        QWidget other;
         for (const QString& step : steps.split(QLatin1Char(' '))) {
-            if (step == QLatin1String("hide")) {
+            if (step == QLatin1String("elsewhere")) {
+                m_panel->activateWindow();
+                QTRY_VERIFY(m_panel->isActiveWindow());
+                other.show();
+                other.activateWindow();
+                QTRY_VERIFY(!m_panel->isActiveWindow());
+            } else if (step == QLatin1String("focus")) {
+                m_panel->activateWindow();
+            } else if (step == QLatin1String("hide")) {
                 m_panel->hide();
             } else if (step == QLatin1String("show")) {
                 m_panel->show();
@@ -85,6 +97,7 @@ private Q_SLOTS:
             }
         }
         // Hiding or minimising would have added one more.
+        QTRY_VERIFY(m_panel->isActiveWindow() || !steps.contains(QLatin1String("elsewhere")));
         QCOMPARE(m_root->appearances, 2);
         QVERIFY(!m_panel->isMinimized());
     }
