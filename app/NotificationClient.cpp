@@ -128,12 +128,14 @@ void NotificationClient::poll(const PollingTask& task, const QString& guid)
 
 void NotificationClient::pollCompleted(const QString& guid, const Result<AlarmList>& result)
 {
+    // The listener first: that the service is reachable again is told before the alarms that
+    // arrived with it.
+    if (m_pollListener)
+        m_pollListener(guid, result);
     if (result.isSuccess())
         processAlarms(result.value());
     else
         qCDebug(lcApp) << "poll failed; the next one in due time";
-    if (m_pollListener)
-        m_pollListener(guid, result);
 }
 
 void NotificationClient::processAlarms(const AlarmList& alarms)

@@ -25,7 +25,7 @@ public:
     using FeedSource = std::function<void(const QString& guid, APIClient::AlarmFeedCompletion)>;
     // What a click on one of our notifications does.
     using Activation = std::function<void()>;
-    // Told of every completed poll, on the main thread, after its alarms were processed: the
+    // Told of every completed poll, on the main thread, before its alarms are processed: the
     // GUID it was for and its outcome.
     using PollListener = std::function<void(const QString& guid, const Result<AlarmList>& result)>;
 
