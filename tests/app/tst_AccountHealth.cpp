@@ -88,7 +88,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("reason");
         const QString transport = HttpSession::transportErrorDomain;
-        QTest::newRow("deadline") << transport << int(HttpSession::TimedOut) << u"timed out"_s;
         QTest::newRow("untrusted peer") << transport << 60 << u"certificate not trusted"_s;
         QTest::newRow("error status") << HttpSession::httpErrorDomain << 503 << u"HTTP 503"_s;
         QTest::newRow("cut off") << transport << 18 << u"unreadable answer"_s;

@@ -159,7 +159,6 @@ private Q_SLOTS:
         QTest::newRow("percent escapes kept") << "tovo://a%20b%2F" << RanBy::Widget << "a%20b%2F";
         QTest::newRow("prefix is case-sensitive")
             << "TOVO://START" << RanBy::Widget << "TOVO://START";
-        // The panel hands its token over every time it appears.
         QTest::newRow("the same token again") << "tovo://OLD" << RanBy::Widget << "OLD";
     }
 

@@ -22,8 +22,7 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr int startWaitMs = 20000;
 
-// How far the item's icon is from our StatusItem image drawn at its size (0: the same), muted
-// as it is without an account.
+// How far the item's icon is from our muted StatusItem image drawn at its size (0: the same).
 int differenceFromStatusItem(const FakeStatusNotifierWatcher::Pixmap& pixmap)
 {
     if (pixmap.width <= 0 || pixmap.argb.size() != qsizetype(pixmap.width) * pixmap.height * 4)

@@ -158,8 +158,7 @@ private Q_SLOTS:
         QCOMPARE(m_panel->presentedViewController(), nullptr);
     }
 
-    // On screen the list is fetched again at every interval, without handing the GUID over
-    // again; never while hidden or minimised, and never twice at once.
+    // On screen a fetch at every interval, without a hand-over; none hidden, none twice at once.
     void refreshesWhileOnScreen()
     {
         tearDownPanel();
