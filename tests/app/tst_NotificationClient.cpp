@@ -7,7 +7,6 @@
 #include "desktop/DesktopNotifications.h"
 #include "desktop/NotificationText.h"
 
-#include <QFile>
 #include <QTest>
 #include <condition_variable>
 #include <mutex>
@@ -193,32 +192,6 @@ private Q_SLOTS:
                        : NotificationText::displayed(u"agent "_s + guid,
                                                      NotificationText::maxSummaryLength);
         QCOMPARE(shown(), expected);
-    }
-
-    // A failed fetch may have used as much memory as a good one (a body cut off at its bound):
-    // what it freed goes back to the system too. Freed blocks between live ones stand for it.
-    void failedFetchHandsHeapBack()
-    {
-        const auto residentKb = [] {
-            QFile status(u"/proc/self/status"_s);
-            status.open(QIODevice::ReadOnly);
-            const QByteArray text = status.readAll();
-            const qsizetype at = text.indexOf("VmRSS:") + 6;
-            return text.mid(at, text.indexOf('\n', at) - at).trimmed().split(' ').first().toLong();
-        };
-        m_loops->append({u"!"_s});
-        start({u"guid"_s});
-#if defined(__SANITIZE_ADDRESS__)
-        QSKIP("the sanitizer's allocator keeps a heap of its own");
-#endif
-        QList<QByteArray> blocks(512);
-        for (QByteArray& block : blocks)
-            block.fill('x', 64 * 1024);
-        for (qsizetype i = 0; i < blocks.size(); i += 2)
-            blocks[i] = QByteArray();
-        const long before = residentKb();
-        QVERIFY(m_loops->wake(1, 1));
-        QTRY_VERIFY(residentKb() < before - 8 * 1024);
     }
 
     void stopDuringSleepStillNotifiesAndAClickOpensThePanel()
