@@ -3,7 +3,6 @@
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
-#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 
 namespace {
@@ -16,17 +15,7 @@ const QString menuInterface = QStringLiteral("com.canonical.dbusmenu");
 FakeStatusNotifierWatcher::FakeStatusNotifierWatcher(QDBusConnection bus, QObject* parent)
     : QObject(parent)
     , m_bus(std::move(bus))
-    , m_owners(new QDBusServiceWatcher(QString(), m_bus,
-                                       QDBusServiceWatcher::WatchForUnregistration, this))
-{
-    connect(m_owners, &QDBusServiceWatcher::serviceUnregistered, this, [this](const QString& name) {
-        m_owners->removeWatchedService(name);
-        for (const QString& item : m_items.filter(name + u'/')) {
-            m_items.removeOne(item);
-            Q_EMIT StatusNotifierItemUnregistered(item);
-        }
-    });
-}
+{}
 
 FakeStatusNotifierWatcher::~FakeStatusNotifierWatcher()
 {
@@ -58,7 +47,6 @@ void FakeStatusNotifierWatcher::RegisterStatusNotifierItem(const QString& servic
     if (m_items.contains(item))
         return;
     m_items.append(item);
-    m_owners->addWatchedService(name);
     Q_EMIT StatusNotifierItemRegistered(item);
 }
 

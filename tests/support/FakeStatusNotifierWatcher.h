@@ -1,8 +1,7 @@
 #pragma once
 // A panel's system tray on a test's bus, as KDE Plasma or GNOME's AppIndicator extension run it:
 // owns org.kde.StatusNotifierWatcher with a host registered, keeps the StatusNotifierItems that
-// register (announcing each, and dropping it when its owner leaves the bus), and reads an item's
-// properties and its com.canonical.dbusmenu menu as the host does.
+// register, and reads an item's properties and its com.canonical.dbusmenu menu as the host does.
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -10,8 +9,6 @@
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
-
-class QDBusServiceWatcher;
 
 class FakeStatusNotifierWatcher : public QObject {
     Q_OBJECT
@@ -52,7 +49,6 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     Q_SCRIPTABLE void StatusNotifierItemRegistered(const QString& item);
-    Q_SCRIPTABLE void StatusNotifierItemUnregistered(const QString& item);
     Q_SCRIPTABLE void StatusNotifierHostRegistered();
 
 private:
@@ -65,7 +61,6 @@ private:
                           const QString& method, const QVariantList& arguments) const;
 
     QDBusConnection m_bus;
-    QDBusServiceWatcher* m_owners;
     QStringList m_items;
     bool m_registered = false;
 };
