@@ -2,8 +2,8 @@
 
 #include "ApplicationClient.h"
 #include "FakeNotificationServer.h"
-#include "FakeService.h"
 #include "PrivateBus.h"
+#include "SoakService.h"
 #include "TestCertificates.h"
 #include "bus/ApplicationBus.h"
 #include "desktop/NotificationText.h"
@@ -147,7 +147,7 @@ int SoakRun::run()
         print(u"soak: could not register the notification server"_s);
         return 2;
     }
-    FakeService service(FakeService::Security::Https);
+    SoakService service;
     service.setUntrustedConnections(
         [this](qsizetype connection) { return m_schedule.fault(connection) == Fault::Untrusted; });
     service.setConnectionHandler([this, &service](qsizetype connection, const QByteArray& target) {
@@ -199,7 +199,7 @@ int SoakRun::run()
     return m_problems.isEmpty() ? 0 : 1;
 }
 
-qsizetype SoakRun::checkAnswers(const FakeService& service)
+qsizetype SoakRun::checkAnswers(const SoakService& service)
 {
     // Faults by kind; a refusal counts once per pause of the service, not per refused poll.
     const qsizetype polls = service.connections().size();
@@ -214,7 +214,7 @@ qsizetype SoakRun::checkAnswers(const FakeService& service)
     // No request outlives the client's deadline.
     qint64 longestMs = 0;
     qsizetype open = 0;
-    for (const FakeService::Connection& connection : service.connections()) {
+    for (const SoakService::Connection& connection : service.connections()) {
         if (connection.closedMs < 0)
             ++open;
         else
@@ -293,7 +293,7 @@ qint64 SoakRun::checkMemory(qsizetype polls)
     return growthKb;
 }
 
-QString SoakRun::drive(FakeService& service, const QProcessEnvironment& environment)
+QString SoakRun::drive(SoakService& service, const QProcessEnvironment& environment)
 {
     m_tovo.setProcessEnvironment(environment);
     m_tovo.setStandardOutputFile(QProcess::nullDevice());
@@ -323,7 +323,7 @@ QString SoakRun::drive(FakeService& service, const QProcessEnvironment& environm
     const auto allClosed = [&service] {
         const auto& connections = service.connections();
         return std::all_of(connections.cbegin(), connections.cend(),
-                           [](const FakeService::Connection& c) { return c.closedMs >= 0; });
+                           [](const SoakService::Connection& c) { return c.closedMs >= 0; });
     };
     waitUntil(allClosed, m_options.deadlineMs + m_options.slackMs + 3000);
     // The last notifications are on their way through the bus.
@@ -332,7 +332,7 @@ QString SoakRun::drive(FakeService& service, const QProcessEnvironment& environm
     return {};
 }
 
-void SoakRun::serve(FakeService& service, qsizetype connection)
+void SoakRun::serve(SoakService& service, qsizetype connection)
 {
     // After the answer is out.
     QTimer::singleShot(0, &service, [this, &service, connection] {

@@ -12,7 +12,7 @@
 #include <QString>
 #include <QStringList>
 
-class FakeService;
+class SoakService;
 
 class SoakRun {
 public:
@@ -35,11 +35,11 @@ private:
         qint64 atEndKb = -1;
     };
 
-    QString drive(FakeService& service, const QProcessEnvironment& environment);
-    void serve(FakeService& service, qsizetype connection);
+    QString drive(SoakService& service, const QProcessEnvironment& environment);
+    void serve(SoakService& service, qsizetype connection);
     qint64 residentKb() const;
     // Each prints its figures and notes what failed; they return what the summary line shows.
-    qsizetype checkAnswers(const FakeService& service);
+    qsizetype checkAnswers(const SoakService& service);
     bool checkNotifications(const QList<FakeNotificationServer::Notification>& shown,
                             qsizetype polls);
     qint64 checkMemory(qsizetype polls);
