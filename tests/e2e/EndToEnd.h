@@ -4,6 +4,7 @@
 // bus, as scripts/headless-session.sh sets them up) and the installed programs under test. All of
 // it ends with this object, the programs first.
 
+#include "RowColours.h"
 #include "StoreFiles.h"
 
 #include <QDir>
@@ -29,13 +30,12 @@ inline std::optional<QString> guidOf(const QString& applicationId)
 // Minor rows.
 inline bool showsLevelRows(const QImage& image, int pixels)
 {
-    for (const QColor color :
-         {QColor::fromRgbF(0.8f, 0.2f, 0.0f), QColor::fromRgbF(0.93f, 0.61f, 0.2f),
-          QColor::fromRgbF(0.95f, 0.76f, 0.0f)}) {
+    for (const QString& level : {u"Critical"_s, u"Major"_s, u"Minor"_s}) {
+        const QRgb color = rowColour(level).background.rgb();
         int found = 0;
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < image.width(); ++x)
-                found += image.pixel(x, y) == color.rgb() ? 1 : 0;
+                found += image.pixel(x, y) == color ? 1 : 0;
         }
         if (found < pixels)
             return false;
