@@ -56,7 +56,7 @@ private Q_SLOTS:
     void busActivationMakesTheNotificationPartOfTheLaunch()
     {
         const ProbeLog log = newLog();
-        QVERIFY(m_bus.addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
+        QVERIFY(addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
         const QVariantList action{ApplicationHost::notificationActionName, QVariantList{7},
                                   QVariantMap()};
         QCOMPARE(tovo().call(u"ActivateAction"_s, action).type(), QDBusMessage::ReplyMessage);
@@ -87,7 +87,7 @@ private Q_SLOTS:
             expected = {u"willFinish"_s, u"didFinish"_s, u"activate"_s};
         } else if (way == "bus"_L1) {
             QVERIFY(
-                m_bus.addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
+                addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
         } else {
             QFile script(m_dir.filePath(u"probe.sh"_s));
             QVERIFY(script.open(QIODevice::WriteOnly));
@@ -97,7 +97,7 @@ private Q_SLOTS:
             script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
             fallback = script.fileName();
         }
-        QVERIFY(ApplicationBus::activate(m_connection, u"tovo.TOVO"_s, fallback));
+        QVERIFY(ApplicationBus::activate(QDBusConnection::sessionBus(), u"tovo.TOVO"_s, fallback));
         QTRY_COMPARE_WITH_TIMEOUT(log.lines(), expected, 10000);
         QVERIFY(tovo().quitProbe());
         running.waitForFinished();

@@ -25,7 +25,7 @@ class TestTrayIconOverBus : public BusFixture {
     std::unique_ptr<FakeStatusNotifierWatcher> newTray()
     {
         auto tray =
-            std::make_unique<FakeStatusNotifierWatcher>(m_bus.connect(u"tray-%1"_s.arg(++m_trays)));
+            std::make_unique<FakeStatusNotifierWatcher>(newConnection(u"tray-%1"_s.arg(++m_trays)));
         return tray->registerOnBus() ? std::move(tray) : nullptr;
     }
 

@@ -4,10 +4,10 @@
 // tovo raises a notification for a new alarm, and a click on it opens the panel again after the
 // user closed it. Leaves a picture of the screen in the test output folder.
 
+#include "BusFixture.h"
 #include "EndToEnd.h"
 #include "FakeNotificationServer.h"
 #include "HeadlessDisplay.h"
-#include "PrivateBus.h"
 
 #include <QDBusConnectionInterface>
 #include <QTest>
@@ -18,7 +18,7 @@ constexpr int startWaitMs = 30000;
 
 } // namespace
 
-class TestE2EWayland : public QObject {
+class TestE2EWayland : public BusFixture {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -34,17 +34,13 @@ private Q_SLOTS:
         screen.addTo(environment);
         // The real interval is the X11 test's; here a few seconds, so a new alarm comes soon.
         environment.insert(u"TOVO_POLL_INTERVAL_SECONDS"_s, u"3"_s);
-        // Programs the bus starts get its daemon's environment: ours.
-        for (const QString& key : environment.keys())
-            qputenv(key.toLocal8Bit().constData(), environment.value(key).toLocal8Bit());
-        PrivateBus bus;
-        QVERIFY(bus.start());
-        environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address());
+        // Programs the bus starts get the same.
+        QVERIFY(setActivationEnvironment(environment));
         for (const QString& id : {u"tovo.TOVO"_s, u"tovo.TOVO.TOVOToday"_s}) {
             const QString name = id == "tovo.TOVO"_L1 ? u"tovo"_s : u"tovo-today"_s;
-            QVERIFY(bus.addService(id, {e2e.program(name), u"--dbus-activated"_s}));
+            QVERIFY(addService(id, {e2e.program(name), u"--dbus-activated"_s}));
         }
-        const QDBusConnection connection = bus.connect(u"test"_s);
+        const QDBusConnection connection = QDBusConnection::sessionBus();
         FakeNotificationServer server(connection, {u"actions"_s, u"body"_s});
         QVERIFY(server.registerOnBus());
 

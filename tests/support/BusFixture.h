@@ -1,38 +1,119 @@
 #pragma once
-// Tests that run our programs as processes on a private bus derive from this: the bus (also the
-// session bus of every child), the test's own connection to it, a folder for files, and the name
-// tovo.TOVO made free again after each test.
+// Tests that run our programs as processes on the test's session bus (run-test.sh's, registered
+// with SESSION_BUS) derive from this: the bus's services, tovo.TOVO on it, made free again after
+// each test, and a folder for files.
 
-#include "ApplicationClient.h"
-#include "PrivateBus.h"
-
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QFile>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 class BusFixture : public QObject {
 protected:
-    // From initTestCase.
-    void startBus()
+    // tovo.TOVO (tovo, or tovo-host-probe under its name) over org.freedesktop.Application.
+    class Tray {
+    public:
+        // A blocking call of `method` with `arguments`; the reply or the error.
+        QDBusMessage call(const QString& method, const QVariantList& arguments) const
+        {
+            QDBusMessage message =
+                QDBusMessage::createMethodCall(name, QStringLiteral("/tovo/TOVO"),
+                                               QStringLiteral("org.freedesktop.Application"), method);
+            message.setArguments(arguments);
+            return QDBusConnection::sessionBus().call(message);
+        }
+        bool isRunning() const
+        {
+            return QDBusConnection::sessionBus().interface()->isServiceRegistered(name).value();
+        }
+        // Asks a tovo-host-probe to quit and waits until the name is gone.
+        bool quitProbe() const
+        {
+            call(QStringLiteral("ActivateAction"),
+                 {QStringLiteral("quit"), QVariantList(), QVariantMap()});
+            return QTest::qWaitFor([this] { return !isRunning(); }, 10000);
+        }
+        // Ends whatever process owns the name (SIGTERM) and waits until the name is gone.
+        bool terminate() const
+        {
+            const uint pid = QDBusConnection::sessionBus().interface()->servicePid(name).value();
+            if (pid == 0 || ::kill(static_cast<pid_t>(pid), SIGTERM) != 0)
+                return false;
+            return QTest::qWaitFor([this] { return !isRunning(); }, 10000);
+        }
+
+        const QString name = QStringLiteral("tovo.TOVO");
+    };
+
+    // From initTestCase: the bus is there, with a services folder.
+    static void startBus()
     {
-        QVERIFY(m_bus.start());
-        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address().toUtf8()); // for every child
-        m_connection = m_bus.connect(QStringLiteral("test"));
-        QVERIFY(m_connection.isConnected());
+        QVERIFY(QDBusConnection::sessionBus().isConnected());
+        QVERIFY(!qEnvironmentVariableIsEmpty("TOVO_TEST_BUS_SERVICES"));
     }
 
     // From cleanup, so also after a failed check: the next test needs the name free.
-    void freeTheTrayName()
+    static void freeTheTrayName()
     {
         QVERIFY(!tovo().isRunning() || tovo().terminate());
-        QVERIFY(m_bus.removeService(QStringLiteral("tovo.TOVO")));
+        QVERIFY(removeService(QStringLiteral("tovo.TOVO")));
     }
 
-    ApplicationClient tovo() const
+    static Tray tovo() { return Tray(); }
+
+    // A new connection to the bus, under a name of the caller's choosing.
+    static QDBusConnection newConnection(const QString& name)
     {
-        return ApplicationClient(m_connection, QStringLiteral("tovo.TOVO"));
+        return QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
     }
 
-    PrivateBus m_bus;
-    QDBusConnection m_connection{QString()};
+    // A .service file: the bus starts `command` (program and arguments) for `name`. The bus
+    // rereads its services before this returns: it would notice the change later by itself.
+    static bool addService(const QString& name, const QStringList& command)
+    {
+        QFile file(servicePath(name));
+        const QByteArray text = "[D-BUS Service]\nName=" + name.toUtf8() +
+                                "\nExec=" + command.join(u' ').toUtf8() + '\n';
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+            return false;
+        file.close();
+        return callBus(QStringLiteral("ReloadConfig"), {});
+    }
+    static bool removeService(const QString& name)
+    {
+        QFile::remove(servicePath(name));
+        return callBus(QStringLiteral("ReloadConfig"), {});
+    }
+    // What the programs the bus starts from now on find in their environment, besides the bus's.
+    static bool setActivationEnvironment(const QProcessEnvironment& environment)
+    {
+        QMap<QString, QString> variables;
+        for (const QString& key : environment.keys())
+            variables.insert(key, environment.value(key));
+        qDBusRegisterMetaType<QMap<QString, QString>>();
+        return callBus(QStringLiteral("UpdateActivationEnvironment"),
+                       {QVariant::fromValue(variables)});
+    }
+
     QTemporaryDir m_dir;
+
+private:
+    static QString servicePath(const QString& name)
+    {
+        return qEnvironmentVariable("TOVO_TEST_BUS_SERVICES") + u'/' + name +
+               QStringLiteral(".service");
+    }
+    static bool callBus(const QString& method, const QVariantList& arguments)
+    {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), method);
+        message.setArguments(arguments);
+        return QDBusConnection::sessionBus().call(message).type() == QDBusMessage::ReplyMessage;
+    }
 };
