@@ -3,7 +3,6 @@
 // the front however it runs.
 
 #include "BusFixture.h"
-#include "ProbeLog.h"
 #include "bus/ApplicationBus.h"
 #include "bus/ApplicationHost.h"
 
@@ -13,12 +12,42 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// tovo-host-probe run as tovo.TOVO, and the log it writes, one event per line.
+struct ProbeLog {
+    QString path;
+
+    // The probe's command line (program first) with this log, then `more`.
+    QStringList command(const QStringList& more = {}) const
+    {
+        return QStringList{QStringLiteral(TOVO_HOST_PROBE), u"--log"_s, path, u"--id"_s,
+                           u"tovo.TOVO"_s} +
+               more;
+    }
+    void start(QProcess& process, const QStringList& more = {}) const
+    {
+        QStringList arguments = command(more);
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start(arguments.takeFirst(), arguments);
+    }
+    QStringList lines() const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly)
+                   ? QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)
+                   : QStringList();
+    }
+};
+
+} // namespace
+
 class TestApplicationHost : public BusFixture {
     Q_OBJECT
 
     int m_logs = 0;
 
-    ProbeLog newLog() { return ProbeLog(m_dir.filePath(u"log-%1"_s.arg(++m_logs))); }
+    ProbeLog newLog() { return {m_dir.filePath(u"log-%1"_s.arg(++m_logs))}; }
 
 private Q_SLOTS:
     void initTestCase() { startBus(); }
