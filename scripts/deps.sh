@@ -14,9 +14,8 @@ packages=(
     # tests: private session bus, validators, certificates, a real X display, tray and notifications
     dbus dbus-x11 desktop-file-utils appstream openssl
     xvfb xauth x11-utils xdotool trayer dunst libnotify-bin imagemagick
-    # tests under Wayland: weston's headless back end, Qt's Wayland platform, and what our weston
-    # module for a test keyboard builds against
-    weston qt6-wayland libweston-10-dev libxkbcommon-dev
+    # tests under Wayland: weston's headless back end and Qt's Wayland platform
+    weston qt6-wayland
     # fuzzing (scripts/fuzz.sh): clang with libFuzzer and the sanitizer run times; llvm for the
     # symbolizer that turns a finding's stack into file and line
     clang-15 libfuzzer-15-dev llvm

@@ -1,8 +1,7 @@
-// Both installed programs under a Wayland compositor (weston's headless back end with its desktop
-// shell) on a private bus, with a notification server that shows actions: the panel's window
-// takes the keyboard, the user signs in by keyboard, the GUID reaches tovo (started by the bus),
-// tovo raises a notification for a new alarm, and a click on it opens the panel again after the
-// user closed it. Leaves a picture of the screen in the test output folder.
+// Both installed programs under a Wayland compositor (weston's headless back end) on the test's
+// bus, with a notification server that shows actions, the panel's GUID stored: the panel shows
+// the rows and hands the GUID to tovo (started by the bus), and a click on tovo's notification
+// opens the panel again. Typing and focus are tested on X11 and offscreen.
 
 #include "BusFixture.h"
 #include "EndToEnd.h"
@@ -22,7 +21,7 @@ class TestE2EWayland : public BusFixture {
     Q_OBJECT
 
 private Q_SLOTS:
-    void signInNotifyAndOpenThePanelFromTheNotification()
+    void panelHandsOverAndOpensFromTheNotification()
     {
         EndToEnd e2e;
         // Three alarms (Critical, Major, Minor), then one more with every answer.
@@ -43,35 +42,10 @@ private Q_SLOTS:
         const QDBusConnection connection = QDBusConnection::sessionBus();
         FakeNotificationServer server(connection, {u"actions"_s, u"body"_s});
         QVERIFY(server.registerOnBus());
+        const QString guid = e2e.demo(u"TOVO_DEMO_GUID"_s);
+        StoreFiles::overwriteOnDisk(StoreFiles::storePath(u"tovo.TOVO.TOVOToday"_s), guid);
 
-        QProcess* today = e2e.run(u"tovo-today"_s, {});
-        QTRY_COMPARE_WITH_TIMEOUT(screen.keyboardFocus(), today->processId(), startWaitMs);
-        // The form opens with the e-mail field focused; Tab to the password, Return signs in.
-        QVERIFY(screen.type(e2e.demo(u"TOVO_DEMO_EMAIL"_s)));
-        QVERIFY(screen.key(u"Tab"_s));
-        QVERIFY(screen.type(e2e.demo(u"TOVO_DEMO_PASSWORD"_s)));
-        QVERIFY(screen.key(u"Return"_s));
-        const std::optional<QString> guid = e2e.demo(u"TOVO_DEMO_GUID"_s);
-        QTRY_COMPARE_WITH_TIMEOUT(guidOf(u"tovo.TOVO.TOVOToday"_s), guid, startWaitMs);
-        QTRY_COMPARE_WITH_TIMEOUT(guidOf(u"tovo.TOVO"_s), guid, startWaitMs);
-
-        // The first answer is silent; the next one's new alarm is announced, with its click.
-        QTRY_VERIFY_WITH_TIMEOUT(!server.notifications().isEmpty(), 60000);
-        const FakeNotificationServer::Notification shown = server.notifications().constFirst();
-        QCOMPARE(shown.actions, QStringList({u"default"_s, u"Show alarms"_s}));
-        QCOMPARE(shown.hints.value(u"desktop-entry"_s).toString(), u"tovo.TOVO"_s);
-
-        // The user closes the panel; the click brings it back through the bus.
-        today->terminate();
-        QVERIFY(today->waitForFinished(startWaitMs));
-        QTRY_VERIFY(!connection.interface()->isServiceRegistered(u"tovo.TOVO.TOVOToday"_s));
-        server.invokeAction(shown.id, u"default"_s);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            connection.interface()->isServiceRegistered(u"tovo.TOVO.TOVOToday"_s), startWaitMs);
-        const uint reopened = connection.interface()->servicePid(u"tovo.TOVO.TOVOToday"_s).value();
-        QTRY_COMPARE_WITH_TIMEOUT(screen.keyboardFocus(), qint64(reopened), startWaitMs);
-
-        // The reopened panel shows the alarms in the colours of their levels.
+        // The panel shows the alarms in the colours of their levels.
         const QString picture =
             qEnvironmentVariable("TOVO_TEST_OUTPUT_DIR") + u"/e2e-wayland-panel.png"_s;
         QDir().mkpath(qEnvironmentVariable("TOVO_TEST_OUTPUT_DIR"));
@@ -80,6 +54,23 @@ private Q_SLOTS:
             // Twenty lines of a row at least: the panel is 360 pixels wide.
             return showsLevelRows(image, 320 * 20);
         };
+        QProcess* today = e2e.run(u"tovo-today"_s, {});
+        QTRY_VERIFY_WITH_TIMEOUT(rowsShown(), startWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(guidOf(u"tovo.TOVO"_s), std::optional(guid), startWaitMs);
+
+        // The first answer is silent; the next one's new alarm is announced, with its click.
+        QTRY_VERIFY_WITH_TIMEOUT(!server.notifications().isEmpty(), 60000);
+        const FakeNotificationServer::Notification shown = server.notifications().constFirst();
+        QCOMPARE(shown.actions, QStringList({u"default"_s, u"Show alarms"_s}));
+        QCOMPARE(shown.hints.value(u"desktop-entry"_s).toString(), u"tovo.TOVO"_s);
+
+        // The user closes the panel; the click brings it back through the bus, with the rows.
+        today->terminate();
+        QVERIFY(today->waitForFinished(startWaitMs));
+        QTRY_VERIFY(!connection.interface()->isServiceRegistered(u"tovo.TOVO.TOVOToday"_s));
+        server.invokeAction(shown.id, u"default"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            connection.interface()->isServiceRegistered(u"tovo.TOVO.TOVOToday"_s), startWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(rowsShown(), startWaitMs);
         QVERIFY(connection.interface()->isServiceRegistered(u"tovo.TOVO"_s).value());
     }

@@ -52,7 +52,6 @@ bool HeadlessDisplay::start()
         m_name = u"tovo-test-%1"_s.arg(QCoreApplication::applicationPid());
         const QString socket = qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + m_name;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"TOVO_TEST_KEYBOARD"_s, m_dir.path());
         environment.remove(u"WAYLAND_DISPLAY"_s);
         environment.remove(u"DISPLAY"_s);
         m_server.setProcessEnvironment(environment);
@@ -60,13 +59,9 @@ bool HeadlessDisplay::start()
         m_server.start(u"weston"_s,
                        {u"--config="_s + config, u"--backend=headless-backend.so"_s,
                         u"--use-pixman"_s, u"--shell=desktop-shell.so"_s, u"--socket="_s + m_name,
-                        u"--debug"_s, u"--width="_s + size.at(0), u"--height="_s + size.at(1),
-                        u"--modules="_s + QStringLiteral(TOVO_WESTON_KEYBOARD)});
+                        u"--debug"_s, u"--width="_s + size.at(0), u"--height="_s + size.at(1)});
         const bool up = QTest::qWaitFor(
-            [&] {
-                return (QFile::exists(socket) && QFile::exists(m_dir.filePath(u"keys"_s))) ||
-                       m_server.state() == QProcess::NotRunning;
-            },
+            [&] { return QFile::exists(socket) || m_server.state() == QProcess::NotRunning; },
             startTimeoutMs);
         if (!up || m_server.state() == QProcess::NotRunning)
             m_name.clear();
@@ -87,31 +82,6 @@ void HeadlessDisplay::addTo(QProcessEnvironment& environment) const
     environment.remove(x11 ? u"WAYLAND_DISPLAY"_s : u"DISPLAY"_s);
     environment.insert(x11 ? u"DISPLAY"_s : u"WAYLAND_DISPLAY"_s, m_name);
     environment.insert(u"QT_QPA_PLATFORM"_s, x11 ? u"xcb"_s : u"wayland"_s);
-}
-
-QStringList HeadlessDisplay::events() const
-{
-    QFile file(m_dir.filePath(u"events"_s));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-}
-
-qint64 HeadlessDisplay::keyboardFocus() const
-{
-    const QStringList focus = events().filter(u"focus "_s);
-    return focus.isEmpty() ? 0 : focus.constLast().mid(6).toLongLong();
-}
-
-bool HeadlessDisplay::send(const QString& line) const
-{
-    QFile keys(m_dir.filePath(u"keys"_s));
-    if (!keys.open(QIODevice::WriteOnly))
-        return false;
-    const qsizetype typed = events().filter(u"typed "_s).size();
-    keys.write((line + u'\n').toUtf8());
-    keys.close();
-    return QTest::qWaitFor([&] { return events().filter(u"typed "_s).size() > typed; });
 }
 
 bool HeadlessDisplay::screenshot(const QString& path) const
