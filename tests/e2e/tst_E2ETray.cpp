@@ -86,19 +86,11 @@ private Q_SLOTS:
         QVERIFY2(sinceStart.elapsed() >= 55000, "tovo polled before its interval was over");
         QCOMPARE(tovo->state(), QProcess::Running);
 
-        // Its second poll: its one new alarm is announced.
+        // Its second poll: its one new alarm is announced, none of the silent first fetch's.
         QTRY_VERIFY_WITH_TIMEOUT(e2e.feedRequests() >= 3, pollWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(!e2e.notifications().isEmpty(), 20000);
         e2e.screenshot(u"e2e-tray-notification.png"_s);
-        QCOMPARE(e2e.notifications().first(), notificationOfAnswer(3));
-
-        // The third poll adds one more. Its notification may already be in by the time the test
-        // sees the request, so the whole list is checked once it is there: exactly one
-        // notification per added alarm, none for the alarms of the silent first fetch.
-        QTRY_VERIFY_WITH_TIMEOUT(e2e.feedRequests() >= 4, pollWaitMs);
-        QTRY_VERIFY_WITH_TIMEOUT(e2e.notifications().size() >= 2, 20000);
-        QCOMPARE(e2e.notifications(),
-                 QList<QStringList>({notificationOfAnswer(3), notificationOfAnswer(4)}));
+        QCOMPARE(e2e.notifications(), QList<QStringList>{notificationOfAnswer(3)});
     }
 };
 
