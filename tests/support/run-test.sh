@@ -30,7 +30,8 @@ if [ "$session_bus" = 1 ]; then
   <listen>unix:dir=$root/runtime</listen>
   <servicedir>$TOVO_TEST_BUS_SERVICES</servicedir>
   <policy context="default">
-    <allow send_destination="*"/>
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
     <allow own="*"/>
   </policy>
 </busconfig>
