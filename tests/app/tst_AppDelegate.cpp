@@ -1,7 +1,5 @@
-// The tray application's delegate: every way a launch can start, the status menu, the
-// "Start at login" switch and the grammar of "tovo://" URLs. Effects go to a recorder; the
-// token store is the real one, in the test's private configuration folder. Then the real
-// services: the launcher's autostart entry, and a sleeping polling loop ended on quit.
+// The tray application's delegate, its effects recorded; the token store is the real one, in the
+// test's private configuration folder.
 
 #include "app/AppDelegate.h"
 #include "app/AppServices.h"

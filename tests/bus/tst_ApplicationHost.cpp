@@ -1,6 +1,4 @@
-// The application host across real processes on a private bus (tovo-host-probe as tovo.TOVO):
-// one instance per session, the order of a launch, D-Bus activation, and bringing a program to
-// the front however it runs.
+// The application host across processes on the test's bus, with tovo-host-probe as tovo.TOVO.
 
 #include "BusFixture.h"
 #include "bus/ApplicationBus.h"

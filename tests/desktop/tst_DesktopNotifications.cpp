@@ -1,6 +1,5 @@
-// Desktop notifications over a private bus: what the server receives (texts prepared for
-// display, escaped for servers that read markup), a missing server, and the server's signals
-// reaching the listener while the notification is still ours.
+// Desktop notifications as a server sees them (texts prepared and escaped), without a server, and
+// the server's signals back to the listener.
 
 #include "FakeNotificationServer.h"
 #include "desktop/DesktopNotifications.h"

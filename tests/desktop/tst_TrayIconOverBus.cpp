@@ -1,8 +1,5 @@
-// The real tovo's tray icon as a panel sees it over D-Bus (KDE Plasma, GNOME with AppIndicator,
-// and every Wayland desktop): with a StatusNotifierWatcher and host on a private bus, tovo under a
-// display of the test's own registers a StatusNotifierItem with its icon, title and menu; the
-// menu's entries work through dbusmenu events; the item survives a restart of the panel and, on
-// Wayland, reaches a panel that comes up after tovo.
+// The real tovo's tray icon as a panel's StatusNotifierWatcher and host on the test's bus see it
+// (KDE Plasma, GNOME with AppIndicator, and every Wayland desktop), on a display of its own.
 
 #include "BusFixture.h"
 #include "FakeStatusNotifierWatcher.h"

@@ -1,8 +1,6 @@
 #pragma once
-// One end-to-end run: the project installed into a private prefix (cmake --install), the demo
-// service as a child process, a headless desktop (Xvfb, trayer and dunst on a private session
-// bus, as scripts/headless-session.sh sets them up) and the installed programs under test. All of
-// it ends with this object, the programs first.
+// One end-to-end run: the project installed into a private prefix, the demo service, a headless
+// desktop (scripts/headless-session.sh) and the installed programs, all ended with this object.
 
 #include "RowColours.h"
 #include "StoreFiles.h"

@@ -1,7 +1,5 @@
-// Both installed programs under a Wayland compositor (weston's headless back end) on the test's
-// bus, with a notification server that shows actions, the panel's GUID stored: the panel shows
-// the rows and hands the GUID to tovo (started by the bus), and a click on tovo's notification
-// opens the panel again. Typing and focus are tested on X11 and offscreen.
+// Both installed programs under weston's headless back end, with the panel's GUID stored; typing
+// and focus are tested on X11 and offscreen.
 
 #include "BusFixture.h"
 #include "EndToEnd.h"

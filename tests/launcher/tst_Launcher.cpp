@@ -1,7 +1,5 @@
-// Starting our programs, across real processes on a private bus: the login launcher (quick exit,
-// also without the application), and the real tray application, however started (by the
-// launcher through the bus, or through a fallback for programs the bus cannot start), with no URL
-// left on its command line. Handing a URL to a running instance is the host's test.
+// Starting the programs as processes on the test's bus: the login launcher, and the real tray
+// application however it is started.
 
 #include "BusFixture.h"
 #include "base/SettingsFile.h"

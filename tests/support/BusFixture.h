@@ -1,7 +1,6 @@
 #pragma once
-// Tests that run our programs as processes on the test's session bus (run-test.sh's, registered
-// with SESSION_BUS) derive from this: the bus's services, tovo.TOVO on it, made free again after
-// each test, and a folder for files.
+// For tests that run our programs on the test's session bus (SESSION_BUS): the bus's services,
+// tovo.TOVO on it, made free again after each test, and a folder for files.
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

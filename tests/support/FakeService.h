@@ -1,12 +1,6 @@
 #pragma once
-// An in-process stand-in for the monitoring service, for tests. It listens on 127.0.0.1 with
-// plain HTTP or HTTPS (TestCertificates: a trusted or an untrusted server certificate), records
-// every request target (path and query) byte for byte as it arrived and the header lines that came
-// with it, and answers each request with an Answer: any status, headers (a flood of Set-Cookie
-// lines, say) and body, or a misbehaviour of a broken or hostile service.
-//
-// It runs on the demo service's HttpServer: one request per connection ("Connection: close"), so
-// every request of the client arrives on a fresh connection.
+// An in-process stand-in for the monitoring service on 127.0.0.1, over HTTP or HTTPS: records every
+// request as it arrived and answers with any Answer, misbehaviours of a broken service included.
 
 #include "HttpConnection.h"
 

@@ -1,7 +1,6 @@
 #pragma once
-// A panel's system tray on a test's bus, as KDE Plasma or GNOME's AppIndicator extension run it:
-// owns org.kde.StatusNotifierWatcher with a host registered, keeps the StatusNotifierItems that
-// register, and reads an item's properties and its com.canonical.dbusmenu menu as the host does.
+// A panel's system tray on a test's bus, as Plasma or GNOME's AppIndicator run it: the
+// StatusNotifierWatcher with a host, reading an item's properties and dbusmenu as the host does.
 
 #include <QDBusConnection>
 #include <QDBusMessage>

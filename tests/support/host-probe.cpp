@@ -1,10 +1,5 @@
-// tovo-host-probe: a program run by ApplicationHost that writes what its delegate sees into a
-// log, one line per event, so tests can check launches across processes and bus activation.
-//
-//     tovo-host-probe --log <file> --id <application id> [--dbus-activated] [url...]
-//
-// Lines: "willFinish", "open <url>", "didFinish" or "didFinish notification", "activate",
-// "action <name>". ActivateAction "quit" ends the program.
+// tovo-host-probe --log <file> --id <application id> [--dbus-activated] [url...]: a program on
+// ApplicationHost that logs its delegate's calls, one line each; ActivateAction "quit" ends it.
 
 #include "bus/ApplicationHost.h"
 
