@@ -1,9 +1,9 @@
 #pragma once
 // One soak of the real tray program: tovo as a child process on the session bus (run-soak.sh
-// gives it one of its own) with a recording notification server, a private XDG tree and the test CA, polling the fake service at
-// a short interval while the service answers from a SoakSchedule. Checks that tovo lives
-// through it, raises exactly the expected notifications, holds its memory and lets no request
-// outlive its deadline; prints the figures and a one-line summary.
+// gives it one of its own) with a recording notification server, a private XDG tree and the test
+// CA, polling the fake service at a short interval while the service answers from a SoakSchedule.
+// Checks that tovo lives through it, raises exactly the expected notifications, holds its memory
+// and lets no request outlive its deadline; prints the figures and a one-line summary.
 
 #include "FakeNotificationServer.h"
 #include "SoakSchedule.h"

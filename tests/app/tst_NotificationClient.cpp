@@ -143,7 +143,7 @@ private Q_SLOTS:
 
     void notifiesNewGuidsOnly_data()
     {
-        QTest::addColumn<QString>("fetches");  // '|' between fetches
+        QTest::addColumn<QString>("fetches"); // '|' between fetches
         // The summaries "agent <guid>" by their guids, in order; "+N" for the summary of N more.
         QTest::addColumn<QString>("notified");
         const auto row = [](const char* name, const char* fetches, const char* notified) {

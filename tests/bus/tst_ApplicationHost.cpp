@@ -46,6 +46,12 @@ class TestApplicationHost : public BusFixture {
     int m_logs = 0;
 
     ProbeLog newLog() { return {m_dir.filePath(u"log-%1"_s.arg(++m_logs))}; }
+    // Asks the probe to quit and waits until its name is gone.
+    static bool quitProbe()
+    {
+        tovo().call(u"ActivateAction"_s, {u"quit"_s, QVariantList(), QVariantMap()});
+        return QTest::qWaitFor([] { return !tovo().isRunning(); }, 10000);
+    }
 
 private Q_SLOTS:
     void initTestCase() { startBus(); }
@@ -74,7 +80,7 @@ private Q_SLOTS:
         QTRY_COMPARE(first.lines(), handedOver);
         QVERIFY(later.lines().isEmpty());
 
-        QVERIFY(tovo().quitProbe());
+        QVERIFY(quitProbe());
         QTRY_COMPARE(primary.state(), QProcess::NotRunning);
         QCOMPARE(primary.exitCode(), 0);
     }
@@ -89,7 +95,7 @@ private Q_SLOTS:
         QCOMPARE(tovo().call(u"ActivateAction"_s, action).type(), QDBusMessage::ReplyMessage);
         QTRY_COMPARE_WITH_TIMEOUT(
             log.lines(), (QStringList{u"willFinish"_s, u"didFinish notification"_s}), 10000);
-        QVERIFY(tovo().quitProbe());
+        QVERIFY(quitProbe());
     }
 
     void activateReachesTheProgramHoweverItRuns_data()
@@ -113,8 +119,7 @@ private Q_SLOTS:
             QTRY_COMPARE_WITH_TIMEOUT(log.lines().size(), 2, 10000);
             expected = {u"willFinish"_s, u"didFinish"_s, u"activate"_s};
         } else if (way == "bus"_L1) {
-            QVERIFY(
-                addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
+            QVERIFY(addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
         } else {
             QFile script(m_dir.filePath(u"probe.sh"_s));
             QVERIFY(script.open(QIODevice::WriteOnly));
@@ -126,7 +131,7 @@ private Q_SLOTS:
         }
         QVERIFY(ApplicationBus::activate(QDBusConnection::sessionBus(), u"tovo.TOVO"_s, fallback));
         QTRY_COMPARE_WITH_TIMEOUT(log.lines(), expected, 10000);
-        QVERIFY(tovo().quitProbe());
+        QVERIFY(quitProbe());
         running.waitForFinished();
     }
 };

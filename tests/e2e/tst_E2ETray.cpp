@@ -76,7 +76,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(e2e.feedRequests() >= 3, pollWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(!e2e.notifications().isEmpty(), 20000);
         e2e.screenshot(u"e2e-tray-notification.png"_s);
-        const QStringList fifth{u"host0005"_s, u"Check 5 failed 3 times in a row"_s, u"tovo.TOVO"_s};
+        const QStringList fifth{u"host0005"_s, u"Check 5 failed 3 times in a row"_s,
+                                u"tovo.TOVO"_s};
         QCOMPARE(e2e.notifications(), QList<QStringList>{fifth});
     }
 };

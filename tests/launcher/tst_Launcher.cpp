@@ -83,7 +83,7 @@ private Q_SLOTS:
         tovo().call(u"Activate"_s, {QVariantMap()});
         QVERIFY(!QFile::exists(config + u"/autostart/tovo.TOVO.TOVOLauncher.desktop"_s));
 
-        const uint pid = QDBusConnection::sessionBus().interface()->servicePid(u"tovo.TOVO"_s).value();
+        const uint pid = names()->servicePid(u"tovo.TOVO"_s).value();
         QByteArray seen;
         for (const QString& path : {u"/proc/%1/cmdline"_s.arg(pid), noted}) {
             QFile file(path);

@@ -15,38 +15,23 @@
 class BusFixture : public QObject {
 protected:
     // tovo.TOVO (tovo, or tovo-host-probe under its name) over org.freedesktop.Application.
-    class Tray {
-    public:
+    struct Tray {
+        const QString name = QStringLiteral("tovo.TOVO");
+
         // A blocking call of `method` with `arguments`; the reply or the error.
         QDBusMessage call(const QString& method, const QVariantList& arguments) const
         {
-            QDBusMessage message =
-                QDBusMessage::createMethodCall(name, QStringLiteral("/tovo/TOVO"),
-                                               QStringLiteral("org.freedesktop.Application"), method);
-            message.setArguments(arguments);
-            return QDBusConnection::sessionBus().call(message);
+            return callOnBus(name, QStringLiteral("/tovo/TOVO"),
+                             QStringLiteral("org.freedesktop.Application"), method, arguments);
         }
-        bool isRunning() const
-        {
-            return QDBusConnection::sessionBus().interface()->isServiceRegistered(name).value();
-        }
-        // Asks a tovo-host-probe to quit and waits until the name is gone.
-        bool quitProbe() const
-        {
-            call(QStringLiteral("ActivateAction"),
-                 {QStringLiteral("quit"), QVariantList(), QVariantMap()});
-            return QTest::qWaitFor([this] { return !isRunning(); }, 10000);
-        }
+        bool isRunning() const { return names()->isServiceRegistered(name).value(); }
         // Ends whatever process owns the name (SIGTERM) and waits until the name is gone.
         bool terminate() const
         {
-            const uint pid = QDBusConnection::sessionBus().interface()->servicePid(name).value();
-            if (pid == 0 || ::kill(static_cast<pid_t>(pid), SIGTERM) != 0)
-                return false;
-            return QTest::qWaitFor([this] { return !isRunning(); }, 10000);
+            const uint pid = names()->servicePid(name).value();
+            return pid != 0 && ::kill(static_cast<pid_t>(pid), SIGTERM) == 0 &&
+                   QTest::qWaitFor([this] { return !isRunning(); }, 10000);
         }
-
-        const QString name = QStringLiteral("tovo.TOVO");
     };
 
     // From initTestCase: the bus is there, with a services folder.
@@ -64,7 +49,7 @@ protected:
     }
 
     static Tray tovo() { return Tray(); }
-
+    static QDBusConnectionInterface* names() { return QDBusConnection::sessionBus().interface(); }
     // A new connection to the bus, under a name of the caller's choosing.
     static QDBusConnection newConnection(const QString& name)
     {
@@ -78,10 +63,8 @@ protected:
         QFile file(servicePath(name));
         const QByteArray text = "[D-BUS Service]\nName=" + name.toUtf8() +
                                 "\nExec=" + command.join(u' ').toUtf8() + '\n';
-        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
-            return false;
-        file.close();
-        return callBus(QStringLiteral("ReloadConfig"), {});
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.flush() &&
+               callBus(QStringLiteral("ReloadConfig"), {});
     }
     static bool removeService(const QString& name)
     {
@@ -107,12 +90,18 @@ private:
         return qEnvironmentVariable("TOVO_TEST_BUS_SERVICES") + u'/' + name +
                QStringLiteral(".service");
     }
+    static QDBusMessage callOnBus(const QString& service, const QString& path,
+                                  const QString& interface, const QString& method,
+                                  const QVariantList& arguments)
+    {
+        QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+        message.setArguments(arguments);
+        return QDBusConnection::sessionBus().call(message);
+    }
     static bool callBus(const QString& method, const QVariantList& arguments)
     {
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-            QStringLiteral("org.freedesktop.DBus"), method);
-        message.setArguments(arguments);
-        return QDBusConnection::sessionBus().call(message).type() == QDBusMessage::ReplyMessage;
+        const QString bus = QStringLiteral("org.freedesktop.DBus");
+        return callOnBus(bus, QStringLiteral("/org/freedesktop/DBus"), bus, method, arguments)
+                   .type() == QDBusMessage::ReplyMessage;
     }
 };

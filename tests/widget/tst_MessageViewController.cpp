@@ -16,7 +16,8 @@ private Q_SLOTS:
         QTest::addColumn<AlarmType>("type");
         QTest::addColumn<QColor>("colour");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Error") << AlarmType::Error << rowColour(QStringLiteral("Critical")).background
+        QTest::newRow("Error") << AlarmType::Error
+                               << rowColour(QStringLiteral("Critical")).background
                                << QStringLiteral("An error occured. :-(");
         QTest::newRow("NoAlarms") << AlarmType::NoAlarms
                                   << rowColour(QStringLiteral("Okay")).background
