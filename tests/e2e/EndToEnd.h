@@ -18,6 +18,9 @@
 
 using namespace Qt::StringLiterals;
 
+// How long a program may take to come up, or a change to reach it.
+constexpr int startWaitMs = 30000;
+
 // The GUID in the settings file of the program `applicationId`.
 inline std::optional<QString> guidOf(const QString& applicationId)
 {

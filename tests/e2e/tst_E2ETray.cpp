@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int startWaitMs = 30000;
 constexpr int pollWaitMs = 100 * 1000; // one 60 s interval with room for a slow machine
 
 } // namespace

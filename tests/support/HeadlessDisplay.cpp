@@ -42,13 +42,7 @@ bool HeadlessDisplay::start()
             startTimeoutMs);
         m_name = up ? u":"_s + QString::fromLatin1(m_server.readLine()).trimmed() : QString();
     } else {
-        // No on-screen keyboard (it would take the focus) and no screen lock; the debug flag lets
-        // weston-screenshooter take pictures.
-        const QString config = m_dir.filePath(u"weston.ini"_s);
-        QFile file(config);
-        if (file.open(QIODevice::WriteOnly))
-            file.write("[input-method]\npath=\n[shell]\nlocking=false\n");
-        file.close();
+        // The debug flag lets weston-screenshooter take pictures.
         m_name = u"tovo-test-%1"_s.arg(QCoreApplication::applicationPid());
         const QString socket = qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + m_name;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -57,9 +51,9 @@ bool HeadlessDisplay::start()
         m_server.setProcessEnvironment(environment);
         const QStringList size = screenSize.split(u'x');
         m_server.start(u"weston"_s,
-                       {u"--config="_s + config, u"--backend=headless-backend.so"_s,
-                        u"--use-pixman"_s, u"--shell=desktop-shell.so"_s, u"--socket="_s + m_name,
-                        u"--debug"_s, u"--width="_s + size.at(0), u"--height="_s + size.at(1)});
+                       {u"--backend=headless-backend.so"_s, u"--use-pixman"_s,
+                        u"--shell=desktop-shell.so"_s, u"--socket="_s + m_name, u"--debug"_s,
+                        u"--width="_s + size.at(0), u"--height="_s + size.at(1)});
         const bool up = QTest::qWaitFor(
             [&] { return QFile::exists(socket) || m_server.state() == QProcess::NotRunning; },
             startTimeoutMs);
@@ -84,7 +78,7 @@ void HeadlessDisplay::addTo(QProcessEnvironment& environment) const
     environment.insert(u"QT_QPA_PLATFORM"_s, x11 ? u"xcb"_s : u"wayland"_s);
 }
 
-bool HeadlessDisplay::screenshot(const QString& path) const
+QImage HeadlessDisplay::screenshot(const QString& fileName) const
 {
     QProcess shooter;
     shooter.setWorkingDirectory(m_dir.path());
@@ -93,10 +87,13 @@ bool HeadlessDisplay::screenshot(const QString& path) const
     addTo(environment);
     shooter.setProcessEnvironment(environment);
     shooter.start(u"weston-screenshooter"_s, QStringList());
-    if (!shooter.waitForFinished(30000))
-        return false;
+    const QString folder = qEnvironmentVariable("TOVO_TEST_OUTPUT_DIR");
+    const QString path = folder + u'/' + fileName;
+    if (!shooter.waitForFinished(30000) || !QDir().mkpath(folder))
+        return {};
     const QStringList shots =
         QDir(m_dir.path()).entryList({u"wayland-screenshot-*.png"_s}, QDir::Files, QDir::Time);
     QFile::remove(path);
-    return !shots.isEmpty() && QFile::rename(m_dir.filePath(shots.first()), path);
+    return !shots.isEmpty() && QFile::rename(m_dir.filePath(shots.first()), path) ? QImage(path)
+                                                                                  : QImage();
 }

@@ -2,6 +2,7 @@
 // A display of the test's own for programs with windows: an Xvfb server (X11), or weston's
 // headless back end with its desktop shell (Wayland). Ends with this object.
 
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -21,8 +22,9 @@ public:
     const QString& problem() const { return m_problem; }
     void addTo(QProcessEnvironment& environment) const;
 
-    // Wayland only. A PNG of the whole screen at `path`; false when none could be taken.
-    bool screenshot(const QString& path) const;
+    // Wayland only. The whole screen, also kept as `fileName` in $TOVO_TEST_OUTPUT_DIR; a null
+    // image when none could be taken.
+    QImage screenshot(const QString& fileName) const;
 
 private:
     Kind m_kind;
