@@ -121,13 +121,8 @@ private Q_SLOTS:
         } else if (way == "bus"_L1) {
             QVERIFY(addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
         } else {
-            QFile script(m_dir.filePath(u"probe.sh"_s));
-            QVERIFY(script.open(QIODevice::WriteOnly));
-            script.write(
-                u"#!/bin/sh\nexec '%1' \"$@\"\n"_s.arg(log.command().join("' '"_L1)).toUtf8());
-            script.close();
-            script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-            fallback = script.fileName();
+            fallback =
+                script(u"probe.sh"_s, u"exec '%1' \"$@\"\n"_s.arg(log.command().join("' '"_L1)));
         }
         QVERIFY(ApplicationBus::activate(QDBusConnection::sessionBus(), u"tovo.TOVO"_s, fallback));
         QTRY_COMPARE_WITH_TIMEOUT(log.lines(), expected, 10000);

@@ -53,14 +53,10 @@ private Q_SLOTS:
         // (the program blanks a URL it finds there).
         const QString noted = m_dir.filePath(u"arguments"_s);
         QFile::remove(noted);
-        QFile fallback(m_dir.filePath(u"tovo.sh"_s));
-        QVERIFY(fallback.open(QIODevice::WriteOnly));
-        fallback.write(
-            u"#!/bin/sh\necho \"$@\" >'%1'\nexec '%2' \"$@\"\n"_s.arg(noted, app).toUtf8());
-        fallback.close();
-        fallback.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        const QString fallback =
+            script(u"tovo.sh"_s, u"echo \"$@\" >'%1'\nexec '%2' \"$@\"\n"_s.arg(noted, app));
         DesktopUrlOpener panel(QDBusConnection::sessionBus());
-        panel.addFallbackProgram(u"tovo.TOVO"_s, fallback.fileName());
+        panel.addFallbackProgram(u"tovo.TOVO"_s, fallback);
         QProcess byHand;
         if (start == "hand"_L1) {
             byHand.start(app, {url});
@@ -72,7 +68,7 @@ private Q_SLOTS:
             QVERIFY(panel.openUrls({url}, u"tovo.TOVO"_s)); // does not wait
         } else {
             QVERIFY(ApplicationBus::openUrls(QDBusConnection::sessionBus(), {url}, u"tovo.TOVO"_s,
-                                             fallback.fileName(), ApplicationBus::Delivery::Await));
+                                             fallback, ApplicationBus::Delivery::Await));
         }
         const QString token = url == "tovo://START"_L1 ? QString() : url.mid(7);
         QTRY_COMPARE_WITH_TIMEOUT(SettingsFile(settings).string(u"guid"_s).value_or(QString()),

@@ -82,6 +82,17 @@ protected:
                        {QVariant::fromValue(variables)});
     }
 
+    // A shell script `name` in m_dir with the lines `body`, for the bus's fallback; its path.
+    QString script(const QString& name, const QString& body) const
+    {
+        QFile file(m_dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write((QStringLiteral("#!/bin/sh\n") + body).toUtf8()) < 0)
+            return {};
+        file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        return file.fileName();
+    }
+
     QTemporaryDir m_dir;
 
 private:

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QList>
 #include <QString>
+#include <algorithm>
 
 struct RowColour {
     QString level;
@@ -23,9 +24,7 @@ inline const QList<RowColour> rowColours{
 
 inline RowColour rowColour(const QString& level)
 {
-    for (const RowColour& row : rowColours) {
-        if (row.level == level)
-            return row;
-    }
-    return {};
+    const auto row = std::find_if(rowColours.cbegin(), rowColours.cend(),
+                                  [&level](const RowColour& each) { return each.level == level; });
+    return row != rowColours.cend() ? *row : RowColour();
 }
