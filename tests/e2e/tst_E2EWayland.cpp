@@ -6,7 +6,6 @@
 #include "FakeNotificationServer.h"
 #include "HeadlessDisplay.h"
 
-#include <QDBusConnectionInterface>
 #include <QTest>
 
 class TestE2EWayland : public BusFixture {
@@ -30,8 +29,7 @@ private Q_SLOTS:
         QVERIFY(addService(u"tovo.TOVO"_s, {e2e.program(u"tovo"_s), u"--dbus-activated"_s}));
         QVERIFY(addService(u"tovo.TOVO.TOVOToday"_s,
                            {e2e.program(u"tovo-today"_s), u"--dbus-activated"_s}));
-        const QDBusConnection connection = QDBusConnection::sessionBus();
-        FakeNotificationServer server(connection, {u"actions"_s, u"body"_s});
+        FakeNotificationServer server(newConnection(u"notifications"_s), {u"actions"_s, u"body"_s});
         QVERIFY(server.registerOnBus());
         const QString guid = e2e.demo(u"TOVO_DEMO_GUID"_s);
         StoreFiles::overwriteOnDisk(StoreFiles::storePath(u"tovo.TOVO.TOVOToday"_s), guid);
@@ -52,12 +50,12 @@ private Q_SLOTS:
         // The user closes the panel; the click brings it back through the bus, with the rows.
         today->terminate();
         QVERIFY(today->waitForFinished(startWaitMs));
-        QTRY_VERIFY(!connection.interface()->isServiceRegistered(u"tovo.TOVO.TOVOToday"_s));
+        QTRY_VERIFY(!names()->isServiceRegistered(u"tovo.TOVO.TOVOToday"_s));
         server.invokeAction(shown.id, u"default"_s);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            connection.interface()->isServiceRegistered(u"tovo.TOVO.TOVOToday"_s), startWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(names()->isServiceRegistered(u"tovo.TOVO.TOVOToday"_s),
+                                 startWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(rowsShown(), startWaitMs);
-        QVERIFY(connection.interface()->isServiceRegistered(u"tovo.TOVO"_s).value());
+        QVERIFY(names()->isServiceRegistered(u"tovo.TOVO"_s).value());
     }
 };
 

@@ -1,16 +1,13 @@
 #include "FakeStatusNotifierWatcher.h"
 
 #include <QDBusArgument>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 
-namespace {
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
 const QString itemInterface = QStringLiteral("org.kde.StatusNotifierItem");
 const QString menuInterface = QStringLiteral("com.canonical.dbusmenu");
-} // namespace
 
 FakeStatusNotifierWatcher::FakeStatusNotifierWatcher(QDBusConnection bus, QObject* parent)
     : QObject(parent)
@@ -19,22 +16,19 @@ FakeStatusNotifierWatcher::FakeStatusNotifierWatcher(QDBusConnection bus, QObjec
 
 FakeStatusNotifierWatcher::~FakeStatusNotifierWatcher()
 {
-    if (!m_registered)
-        return;
-    m_bus.unregisterService(watcherService);
-    m_bus.unregisterObject(watcherPath);
+    QDBusConnection::disconnectFromBus(m_bus.name());
 }
 
 bool FakeStatusNotifierWatcher::registerOnBus()
 {
-    m_registered = m_bus.registerObject(watcherPath, this,
-                                        QDBusConnection::ExportScriptableSlots |
-                                            QDBusConnection::ExportScriptableSignals |
-                                            QDBusConnection::ExportAllProperties) &&
-                   m_bus.registerService(watcherService);
-    if (m_registered)
+    const bool registered = m_bus.registerObject(watcherPath, this,
+                                                 QDBusConnection::ExportScriptableSlots |
+                                                     QDBusConnection::ExportScriptableSignals |
+                                                     QDBusConnection::ExportAllProperties) &&
+                            m_bus.registerService(watcherService);
+    if (registered)
         Q_EMIT StatusNotifierHostRegistered();
-    return m_registered;
+    return registered;
 }
 
 void FakeStatusNotifierWatcher::RegisterStatusNotifierItem(const QString& service,

@@ -4,7 +4,6 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
@@ -16,8 +15,8 @@ class FakeStatusNotifierWatcher : public QObject {
     Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isStatusNotifierHostRegistered)
     Q_PROPERTY(int ProtocolVersion READ protocolVersion)
 public:
+    // On a connection of its own: it closes the connection when it goes, as a panel that quits.
     explicit FakeStatusNotifierWatcher(QDBusConnection bus, QObject* parent = nullptr);
-    // Leaves the bus, as a panel that quits.
     ~FakeStatusNotifierWatcher() override;
 
     bool registerOnBus();
@@ -61,5 +60,4 @@ private:
 
     QDBusConnection m_bus;
     QStringList m_items;
-    bool m_registered = false;
 };
