@@ -38,19 +38,14 @@ private:
     QFile m_log;
 };
 
-QString option(const QStringList& arguments, const QString& name)
-{
-    const qsizetype index = arguments.indexOf(name);
-    return index >= 0 && index + 1 < arguments.size() ? arguments.at(index + 1) : QString();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    ProbeDelegate delegate(option(arguments, QStringLiteral("--log")));
-    ApplicationHost host(option(arguments, QStringLiteral("--id")), delegate);
+    // "--log <file> --id <application id>" come first.
+    ProbeDelegate delegate(arguments.value(2));
+    ApplicationHost host(arguments.value(4), delegate);
     return host.run(arguments);
 }
