@@ -58,15 +58,14 @@ private Q_SLOTS:
         QCOMPARE(modeOf(m_folder), 0700u);
     }
 
-    // A corrupt file reads as empty and is replaced by a clean one on the next write; an existing
-    // file and folder lose their wider permissions, and what an interrupted write left goes.
+    // A corrupt file reads as empty (the fuzz corpus has binary ones) and is replaced by a clean
+    // one on the next write; an existing file and folder lose their wider permissions, and what an
+    // interrupted write left goes.
     void existingFile_data()
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<std::optional<QString>>("read");
         QTest::newRow("valid") << QByteArray("[General]\nguid=old\n") << std::optional(u"old"_qs);
-        QTest::newRow("binary tail")
-            << QByteArray("[General]\nguid=old\n\xff\xfe\x00\x01", 23) << std::optional<QString>();
         QTest::newRow("unclosed section")
             << QByteArray("[General\nguid=old\n") << std::optional<QString>();
     }
