@@ -193,11 +193,8 @@ public:
         QProcess process;
         process.setProcessEnvironment(env);
         process.start(program, arguments);
-        if (!process.waitForFinished(30000)) {
-            process.kill();
-            process.waitForFinished();
-            return {};
-        }
+        if (!process.waitForFinished(30000))
+            return {}; // and the process is killed
         return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     }
 

@@ -6,11 +6,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 
-namespace {
-
 constexpr int pollWaitMs = 100 * 1000; // one 60 s interval with room for a slow machine
-
-} // namespace
 
 class TestE2ETray : public QObject {
     Q_OBJECT

@@ -6,8 +6,6 @@
 #include "bus/ApplicationBus.h"
 #include "desktop/DesktopUrlOpener.h"
 
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <QFile>
 #include <QTest>
 

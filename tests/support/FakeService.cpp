@@ -8,10 +8,8 @@
 #include <algorithm>
 #include <memory>
 
-namespace {
 // An oversized body goes out a piece at a time, as the client takes it.
 constexpr qsizetype streamPiece = 256 * 1024;
-} // namespace
 
 FakeService::FakeService(Security security, QObject* parent)
     : QObject(parent)

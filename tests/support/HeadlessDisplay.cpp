@@ -6,10 +6,8 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
 constexpr int startTimeoutMs = 30000;
 const QString screenSize = u"1280x800"_s;
-} // namespace
 
 HeadlessDisplay::HeadlessDisplay(Kind kind)
     : m_kind(kind)
