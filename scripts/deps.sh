@@ -11,14 +11,14 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libxml2-dev libcurl4-openssl-dev libbenchmark-dev
     # run time: SVG icons, the Qt platform plugins
     libqt6svg6 qt6-qpa-plugins
-    # tests: private session bus, validators, certificates, a real X display, tray and notifications
-    dbus dbus-x11 desktop-file-utils appstream openssl
+    # tests: private session bus (dbus-run-session), validators, certificates, a real X display,
+    # tray and notifications
+    dbus dbus-daemon dbus-x11 desktop-file-utils appstream openssl
     xvfb xauth x11-utils xdotool trayer dunst libnotify-bin imagemagick
-    # tests under Wayland: weston's headless back end, Qt's Wayland platform, and what our weston
-    # module for a test keyboard builds against
-    weston qt6-wayland libweston-10-dev libxkbcommon-dev
-    # fuzzing (scripts/fuzz.sh): clang with libFuzzer and the sanitizer run times; llvm for the
-    # symbolizer that turns a finding's stack into file and line
+    # tests under Wayland: weston's headless back end and Qt's Wayland platform
+    weston qt6-wayland
+    # fuzzing (scripts/fuzz.sh) and the tests' corpus replays: clang with libFuzzer and the
+    # sanitizer run times; llvm for the symbolizer that turns a finding's stack into file and line
     clang-15 libfuzzer-15-dev llvm
 )
 if [ "${1:-}" = package ]; then

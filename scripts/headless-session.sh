@@ -45,6 +45,9 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tovo-session.XXXXXX")
 pids=()
 cleanup() {
     local pid
+    # A signal now (the parent ends us as it closes our input) must not cut the teardown short:
+    # the session's parts run in sessions of their own and would be left running.
+    trap '' TERM INT
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
     rm -rf "$work"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The Debian package from build to removal, on this machine, as root: builds it
-# (scripts/package.sh), lints it, installs it with apt-get, runs the installed programs, checks
-# the installed manual pages, desktop entries and AppStream data, has a session bus start the
-# installed tray application from the installed service file, then purges the package and checks
-# that none of its files is left. Whatever happens, the package and anything installed along
-# with it are removed again. Without root it skips, saying so.
+# (scripts/package.sh), lints it, installs it with apt-get, runs the installed programs' command
+# lines (--help, --version, an unknown option), checks the installed manual pages, desktop entries
+# and AppStream data, has a session bus start the installed tray application from the installed
+# service file, then purges the package and checks that none of its files is left. Whatever
+# happens, the package and anything installed along with it are removed again. Without root it
+# skips, saying so.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LC_ALL=C
@@ -66,10 +67,19 @@ installed tovo || fail "apt-get did not install $deb"
 dpkg -L tovo | grep -vx '/\.' | sort >"$scratch/files"
 say "installed $(wc -l <"$scratch/files") paths"
 
-# The programs answer from /usr without a display or a session bus.
+# The programs answer from /usr without a display or a session bus: --help, --version, and an
+# unknown option with status 2.
 for program in /usr/bin/tovo /usr/bin/tovo-today /usr/libexec/tovo-launcher; do
-    answer=$(env -u DISPLAY -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS "$program" --version)
-    [ "$answer" = "$(basename "$program") $version" ] || fail "$program --version said '$answer'"
+    name=$(basename "$program")
+    run() { env -u DISPLAY -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS "$program" "$@"; }
+    answer=$(run --version)
+    [ "$answer" = "$name $version" ] || fail "$program --version said '$answer'"
+    answer=$(run --help)
+    [[ $answer == "Usage: $name [options]"* ]] || fail "$program --help said '$answer'"
+    status=0
+    answer=$(run --frobnicate 2>&1 >/dev/null) || status=$?
+    [ "$status" = 2 ] && [[ $answer == "$name: Unknown option 'frobnicate'."* ]] ||
+        fail "$program --frobnicate: status $status, '$answer'"
 done
 pages=$(grep -c '^/usr/share/man/man1/tovo.*\.gz$' "$scratch/files" || true)
 [ "$pages" = 3 ] || fail "$pages manual pages installed, not 3"

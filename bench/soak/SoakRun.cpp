@@ -1,13 +1,12 @@
 #include "SoakRun.h"
 
-#include "ApplicationClient.h"
 #include "FakeNotificationServer.h"
-#include "FakeService.h"
-#include "PrivateBus.h"
+#include "SoakService.h"
 #include "TestCertificates.h"
 #include "bus/ApplicationBus.h"
 #include "desktop/NotificationText.h"
 
+#include <QDBusConnectionInterface>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -87,8 +86,8 @@ QList<Notification> difference(const QList<Notification>& from, const QList<Noti
     return rest;
 }
 
-QProcessEnvironment tovoEnvironment(const QDir& root, const QString& busAddress,
-                                    const QString& serviceBase, const SoakRun::Options& options)
+QProcessEnvironment tovoEnvironment(const QDir& root, const QString& serviceBase,
+                                    const SoakRun::Options& options)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString& name :
@@ -104,7 +103,6 @@ QProcessEnvironment tovoEnvironment(const QDir& root, const QString& busAddress,
     environment.insert(u"XDG_DATA_HOME"_s, root.filePath(u"data"_s));
     environment.insert(u"XDG_CACHE_HOME"_s, root.filePath(u"cache"_s));
     environment.insert(u"XDG_RUNTIME_DIR"_s, root.filePath(u"runtime"_s));
-    environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, busAddress);
     environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     environment.insert(u"SSL_CERT_FILE"_s, qEnvironmentVariable("SSL_CERT_FILE"));
     environment.insert(u"TOVO_FEED_BASE"_s, serviceBase);
@@ -137,17 +135,18 @@ int SoakRun::run()
     QElapsedTimer clock;
     clock.start();
     QTemporaryDir root;
-    PrivateBus bus;
-    if (!TestCertificates::install() || !root.isValid() || !bus.start()) {
-        print(u"soak: could not set up certificates, a private folder or a private bus"_s);
+    if (!TestCertificates::install() || !root.isValid()) {
+        print(u"soak: could not set up certificates or a private folder"_s);
         return 2;
     }
-    FakeNotificationServer notifications(bus.connect(u"soak-notifications"_s), {u"body"_s});
+    FakeNotificationServer notifications(
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"soak-notifications"_s),
+        {u"body"_s});
     if (!notifications.registerOnBus()) {
         print(u"soak: could not register the notification server"_s);
         return 2;
     }
-    FakeService service(FakeService::Security::Https);
+    SoakService service;
     service.setUntrustedConnections(
         [this](qsizetype connection) { return m_schedule.fault(connection) == Fault::Untrusted; });
     service.setConnectionHandler([this, &service](qsizetype connection, const QByteArray& target) {
@@ -160,7 +159,7 @@ int SoakRun::run()
     const QDir folder(root.path());
     m_tovo.setStandardErrorFile(folder.filePath(u"tovo.log"_s));
     if (const QString problem =
-            drive(service, tovoEnvironment(folder, bus.address(), service.baseUrl(), m_options));
+            drive(service, tovoEnvironment(folder, service.baseUrl(), m_options));
         !problem.isEmpty())
         m_problems.append(problem);
     if (m_memory.atEndKb < 0)
@@ -199,7 +198,7 @@ int SoakRun::run()
     return m_problems.isEmpty() ? 0 : 1;
 }
 
-qsizetype SoakRun::checkAnswers(const FakeService& service)
+qsizetype SoakRun::checkAnswers(const SoakService& service)
 {
     // Faults by kind; a refusal counts once per pause of the service, not per refused poll.
     const qsizetype polls = service.connections().size();
@@ -214,7 +213,7 @@ qsizetype SoakRun::checkAnswers(const FakeService& service)
     // No request outlives the client's deadline.
     qint64 longestMs = 0;
     qsizetype open = 0;
-    for (const FakeService::Connection& connection : service.connections()) {
+    for (const SoakService::Connection& connection : service.connections()) {
         if (connection.closedMs < 0)
             ++open;
         else
@@ -293,7 +292,7 @@ qint64 SoakRun::checkMemory(qsizetype polls)
     return growthKb;
 }
 
-QString SoakRun::drive(FakeService& service, const QProcessEnvironment& environment)
+QString SoakRun::drive(SoakService& service, const QProcessEnvironment& environment)
 {
     m_tovo.setProcessEnvironment(environment);
     m_tovo.setStandardOutputFile(QProcess::nullDevice());
@@ -302,17 +301,16 @@ QString SoakRun::drive(FakeService& service, const QProcessEnvironment& environm
     m_tovo.start(m_options.tovo, {u"launched"_s, ApplicationBus::activationFlag});
     if (!m_tovo.waitForStarted(10000))
         return u"tovo did not start: "_s + m_tovo.errorString();
-    const QString address = environment.value(u"DBUS_SESSION_BUS_ADDRESS"_s);
-    const ApplicationClient client(QDBusConnection::connectToBus(address, u"soak-client"_s),
-                                   u"tovo.TOVO"_s);
-    if (!waitUntil([&] { return client.isRunning() || m_tovo.state() == QProcess::NotRunning; },
-                   30000) ||
-        !client.isRunning())
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    const auto running = [&bus] {
+        return bus.interface()->isServiceRegistered(u"tovo.TOVO"_s).value();
+    };
+    if (!waitUntil([&] { return running() || m_tovo.state() == QProcess::NotRunning; }, 30000) ||
+        !running())
         return u"tovo did not come up on the bus"_s;
-    const QDBusMessage reply =
-        client.call(u"Open"_s, {QStringList{u"tovo://"_s + guid}, QVariantMap()});
-    if (reply.type() == QDBusMessage::ErrorMessage)
-        return u"tovo did not take the token: "_s + reply.errorMessage();
+    if (!ApplicationBus::openUrls(bus, {u"tovo://"_s + guid}, u"tovo.TOVO"_s, QString(),
+                                  ApplicationBus::Delivery::Await))
+        return u"tovo did not take the token"_s;
 
     const int budgetMs = static_cast<int>(m_options.polls) * m_options.intervalMs * 4 + 120000;
     if (!waitUntil([&] { return m_finished || m_tovo.state() == QProcess::NotRunning; }, budgetMs))
@@ -323,7 +321,7 @@ QString SoakRun::drive(FakeService& service, const QProcessEnvironment& environm
     const auto allClosed = [&service] {
         const auto& connections = service.connections();
         return std::all_of(connections.cbegin(), connections.cend(),
-                           [](const FakeService::Connection& c) { return c.closedMs >= 0; });
+                           [](const SoakService::Connection& c) { return c.closedMs >= 0; });
     };
     waitUntil(allClosed, m_options.deadlineMs + m_options.slackMs + 3000);
     // The last notifications are on their way through the bus.
@@ -332,7 +330,7 @@ QString SoakRun::drive(FakeService& service, const QProcessEnvironment& environm
     return {};
 }
 
-void SoakRun::serve(FakeService& service, qsizetype connection)
+void SoakRun::serve(SoakService& service, qsizetype connection)
 {
     // After the answer is out.
     QTimer::singleShot(0, &service, [this, &service, connection] {

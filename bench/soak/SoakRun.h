@@ -1,9 +1,9 @@
 #pragma once
-// One soak of the real tray program: tovo as a child process on a private session bus with a
-// recording notification server, a private XDG tree and the test CA, polling the fake service at
-// a short interval while the service answers from a SoakSchedule. Checks that tovo lives
-// through it, raises exactly the expected notifications, holds its memory and lets no request
-// outlive its deadline; prints the figures and a one-line summary.
+// One soak of the real tray program: tovo as a child process on the session bus (run-soak.sh
+// gives it one of its own) with a recording notification server, a private XDG tree and the test
+// CA, polling the fake service at a short interval while the service answers from a SoakSchedule.
+// Checks that tovo lives through it, raises exactly the expected notifications, holds its memory
+// and lets no request outlive its deadline; prints the figures and a one-line summary.
 
 #include "FakeNotificationServer.h"
 #include "SoakSchedule.h"
@@ -12,7 +12,7 @@
 #include <QString>
 #include <QStringList>
 
-class FakeService;
+class SoakService;
 
 class SoakRun {
 public:
@@ -35,11 +35,11 @@ private:
         qint64 atEndKb = -1;
     };
 
-    QString drive(FakeService& service, const QProcessEnvironment& environment);
-    void serve(FakeService& service, qsizetype connection);
+    QString drive(SoakService& service, const QProcessEnvironment& environment);
+    void serve(SoakService& service, qsizetype connection);
     qint64 residentKb() const;
     // Each prints its figures and notes what failed; they return what the summary line shows.
-    qsizetype checkAnswers(const FakeService& service);
+    qsizetype checkAnswers(const SoakService& service);
     bool checkNotifications(const QList<FakeNotificationServer::Notification>& shown,
                             qsizetype polls);
     qint64 checkMemory(qsizetype polls);

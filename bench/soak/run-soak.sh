@@ -34,9 +34,9 @@ missing() {
 for program in "$soak" "$tovo"; do
     [ -x "$program" ] || missing "$program" "build the tovo and tovo-soak targets"
 done
-for tool in dbus-daemon openssl; do
+for tool in dbus-run-session openssl; do
     command -v "$tool" >/dev/null || missing "$tool" "scripts/deps.sh installs it"
 done
 
 # Everything the run needs is private to it: bus, folders, certificates.
-exec "$soak" --tovo "$tovo" "${options[@]}"
+exec dbus-run-session -- "$soak" --tovo "$tovo" "${options[@]}"

@@ -1,9 +1,6 @@
-// The application host across real processes on a private bus (tovo-host-probe as tovo.TOVO):
-// one instance per session, the order of a launch, D-Bus activation, and bringing a program to
-// the front however it runs.
+// The application host across processes on the test's bus, with tovo-host-probe as tovo.TOVO.
 
 #include "BusFixture.h"
-#include "ProbeLog.h"
 #include "bus/ApplicationBus.h"
 #include "bus/ApplicationHost.h"
 
@@ -13,12 +10,48 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// tovo-host-probe run as tovo.TOVO, and the log it writes, one event per line.
+struct ProbeLog {
+    QString path;
+
+    // The probe's command line (program first) with this log, then `more`.
+    QStringList command(const QStringList& more = {}) const
+    {
+        return QStringList{QStringLiteral(TOVO_HOST_PROBE), u"--log"_s, path, u"--id"_s,
+                           u"tovo.TOVO"_s} +
+               more;
+    }
+    void start(QProcess& process, const QStringList& more = {}) const
+    {
+        QStringList arguments = command(more);
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start(arguments.takeFirst(), arguments);
+    }
+    QStringList lines() const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly)
+                   ? QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)
+                   : QStringList();
+    }
+};
+
+} // namespace
+
 class TestApplicationHost : public BusFixture {
     Q_OBJECT
 
     int m_logs = 0;
 
-    ProbeLog newLog() { return ProbeLog(m_dir.filePath(u"log-%1"_s.arg(++m_logs))); }
+    ProbeLog newLog() { return {m_dir.filePath(u"log-%1"_s.arg(++m_logs))}; }
+    // Asks the probe to quit and waits until its name is gone.
+    static bool quitProbe()
+    {
+        tovo().call(u"ActivateAction"_s, {u"quit"_s, QVariantList(), QVariantMap()});
+        return QTest::qWaitFor([] { return !tovo().isRunning(); }, 10000);
+    }
 
 private Q_SLOTS:
     void initTestCase() { startBus(); }
@@ -47,7 +80,7 @@ private Q_SLOTS:
         QTRY_COMPARE(first.lines(), handedOver);
         QVERIFY(later.lines().isEmpty());
 
-        QVERIFY(tovo().quitProbe());
+        QVERIFY(quitProbe());
         QTRY_COMPARE(primary.state(), QProcess::NotRunning);
         QCOMPARE(primary.exitCode(), 0);
     }
@@ -56,13 +89,13 @@ private Q_SLOTS:
     void busActivationMakesTheNotificationPartOfTheLaunch()
     {
         const ProbeLog log = newLog();
-        QVERIFY(m_bus.addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
+        QVERIFY(addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
         const QVariantList action{ApplicationHost::notificationActionName, QVariantList{7},
                                   QVariantMap()};
         QCOMPARE(tovo().call(u"ActivateAction"_s, action).type(), QDBusMessage::ReplyMessage);
         QTRY_COMPARE_WITH_TIMEOUT(
             log.lines(), (QStringList{u"willFinish"_s, u"didFinish notification"_s}), 10000);
-        QVERIFY(tovo().quitProbe());
+        QVERIFY(quitProbe());
     }
 
     void activateReachesTheProgramHoweverItRuns_data()
@@ -86,20 +119,14 @@ private Q_SLOTS:
             QTRY_COMPARE_WITH_TIMEOUT(log.lines().size(), 2, 10000);
             expected = {u"willFinish"_s, u"didFinish"_s, u"activate"_s};
         } else if (way == "bus"_L1) {
-            QVERIFY(
-                m_bus.addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
+            QVERIFY(addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
         } else {
-            QFile script(m_dir.filePath(u"probe.sh"_s));
-            QVERIFY(script.open(QIODevice::WriteOnly));
-            script.write(
-                u"#!/bin/sh\nexec '%1' \"$@\"\n"_s.arg(log.command().join("' '"_L1)).toUtf8());
-            script.close();
-            script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-            fallback = script.fileName();
+            fallback =
+                script(u"probe.sh"_s, u"exec '%1' \"$@\"\n"_s.arg(log.command().join("' '"_L1)));
         }
-        QVERIFY(ApplicationBus::activate(m_connection, u"tovo.TOVO"_s, fallback));
+        QVERIFY(ApplicationBus::activate(QDBusConnection::sessionBus(), u"tovo.TOVO"_s, fallback));
         QTRY_COMPARE_WITH_TIMEOUT(log.lines(), expected, 10000);
-        QVERIFY(tovo().quitProbe());
+        QVERIFY(quitProbe());
         running.waitForFinished();
     }
 };

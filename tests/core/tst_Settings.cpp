@@ -1,6 +1,5 @@
-// The settings item's read and write rules on a store of its own, and the token store on the
-// program's standard store. What the next start sees is asked of a child process of this program
-// (StoreFiles::child).
+// The settings item's read and write rules, and the token store; what the next start sees is
+// asked of a child process of this program (StoreFiles::child).
 
 #include "StoreFiles.h"
 #include "base/SettingsFile.h"

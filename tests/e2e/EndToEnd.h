@@ -1,9 +1,8 @@
 #pragma once
-// One end-to-end run: the project installed into a private prefix (cmake --install), the demo
-// service as a child process, a headless desktop (Xvfb, trayer and dunst on a private session
-// bus, as scripts/headless-session.sh sets them up) and the installed programs under test. All of
-// it ends with this object, the programs first.
+// One end-to-end run: the project installed into a private prefix, the demo service, a headless
+// desktop (scripts/headless-session.sh) and the installed programs, all ended with this object.
 
+#include "RowColours.h"
 #include "StoreFiles.h"
 
 #include <QDir>
@@ -19,6 +18,9 @@
 
 using namespace Qt::StringLiterals;
 
+// How long a program may take to come up, or a change to reach it.
+constexpr int startWaitMs = 30000;
+
 // The GUID in the settings file of the program `applicationId`.
 inline std::optional<QString> guidOf(const QString& applicationId)
 {
@@ -29,13 +31,12 @@ inline std::optional<QString> guidOf(const QString& applicationId)
 // Minor rows.
 inline bool showsLevelRows(const QImage& image, int pixels)
 {
-    for (const QColor color :
-         {QColor::fromRgbF(0.8f, 0.2f, 0.0f), QColor::fromRgbF(0.93f, 0.61f, 0.2f),
-          QColor::fromRgbF(0.95f, 0.76f, 0.0f)}) {
+    for (const QString& level : {u"Critical"_s, u"Major"_s, u"Minor"_s}) {
+        const QRgb color = rowColour(level).background.rgb();
         int found = 0;
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < image.width(); ++x)
-                found += image.pixel(x, y) == color.rgb() ? 1 : 0;
+                found += image.pixel(x, y) == color ? 1 : 0;
         }
         if (found < pixels)
             return false;
@@ -192,11 +193,8 @@ public:
         QProcess process;
         process.setProcessEnvironment(env);
         process.start(program, arguments);
-        if (!process.waitForFinished(30000)) {
-            process.kill();
-            process.waitForFinished();
-            return {};
-        }
+        if (!process.waitForFinished(30000))
+            return {}; // and the process is killed
         return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     }
 

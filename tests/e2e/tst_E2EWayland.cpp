@@ -1,28 +1,18 @@
-// Both installed programs under a Wayland compositor (weston's headless back end with its desktop
-// shell) on a private bus, with a notification server that shows actions: the panel's window
-// takes the keyboard, the user signs in by keyboard, the GUID reaches tovo (started by the bus),
-// tovo raises a notification for a new alarm, and a click on it opens the panel again after the
-// user closed it. Leaves a picture of the screen in the test output folder.
+// Both installed programs under weston's headless back end, with the panel's GUID stored; typing
+// and focus are tested on X11 and offscreen.
 
+#include "BusFixture.h"
 #include "EndToEnd.h"
 #include "FakeNotificationServer.h"
 #include "HeadlessDisplay.h"
-#include "PrivateBus.h"
 
-#include <QDBusConnectionInterface>
 #include <QTest>
 
-namespace {
-
-constexpr int startWaitMs = 30000;
-
-} // namespace
-
-class TestE2EWayland : public QObject {
+class TestE2EWayland : public BusFixture {
     Q_OBJECT
 
 private Q_SLOTS:
-    void signInNotifyAndOpenThePanelFromTheNotification()
+    void panelHandsOverAndOpensFromTheNotification()
     {
         EndToEnd e2e;
         // Three alarms (Critical, Major, Minor), then one more with every answer.
@@ -34,58 +24,38 @@ private Q_SLOTS:
         screen.addTo(environment);
         // The real interval is the X11 test's; here a few seconds, so a new alarm comes soon.
         environment.insert(u"TOVO_POLL_INTERVAL_SECONDS"_s, u"3"_s);
-        // Programs the bus starts get its daemon's environment: ours.
-        for (const QString& key : environment.keys())
-            qputenv(key.toLocal8Bit().constData(), environment.value(key).toLocal8Bit());
-        PrivateBus bus;
-        QVERIFY(bus.start());
-        environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address());
-        for (const QString& id : {u"tovo.TOVO"_s, u"tovo.TOVO.TOVOToday"_s}) {
-            const QString name = id == "tovo.TOVO"_L1 ? u"tovo"_s : u"tovo-today"_s;
-            QVERIFY(bus.addService(id, {e2e.program(name), u"--dbus-activated"_s}));
-        }
-        const QDBusConnection connection = bus.connect(u"test"_s);
-        FakeNotificationServer server(connection, {u"actions"_s, u"body"_s});
+        // Programs the bus starts get the same.
+        QVERIFY(setActivationEnvironment(environment));
+        QVERIFY(addService(u"tovo.TOVO"_s, {e2e.program(u"tovo"_s), u"--dbus-activated"_s}));
+        QVERIFY(addService(u"tovo.TOVO.TOVOToday"_s,
+                           {e2e.program(u"tovo-today"_s), u"--dbus-activated"_s}));
+        FakeNotificationServer server(newConnection(u"notifications"_s), {u"actions"_s, u"body"_s});
         QVERIFY(server.registerOnBus());
+        const QString guid = e2e.demo(u"TOVO_DEMO_GUID"_s);
+        StoreFiles::overwriteOnDisk(StoreFiles::storePath(u"tovo.TOVO.TOVOToday"_s), guid);
 
+        // The panel shows the alarms in the colours of their levels: twenty lines of each row at
+        // least (the panel is 360 pixels wide).
+        const auto rowsShown = [&] {
+            return showsLevelRows(screen.screenshot(u"e2e-wayland-panel.png"_s), 320 * 20);
+        };
         QProcess* today = e2e.run(u"tovo-today"_s, {});
-        QTRY_COMPARE_WITH_TIMEOUT(screen.keyboardFocus(), today->processId(), startWaitMs);
-        // The form opens with the e-mail field focused; Tab to the password, Return signs in.
-        QVERIFY(screen.type(e2e.demo(u"TOVO_DEMO_EMAIL"_s)));
-        QVERIFY(screen.key(u"Tab"_s));
-        QVERIFY(screen.type(e2e.demo(u"TOVO_DEMO_PASSWORD"_s)));
-        QVERIFY(screen.key(u"Return"_s));
-        const std::optional<QString> guid = e2e.demo(u"TOVO_DEMO_GUID"_s);
-        QTRY_COMPARE_WITH_TIMEOUT(guidOf(u"tovo.TOVO.TOVOToday"_s), guid, startWaitMs);
-        QTRY_COMPARE_WITH_TIMEOUT(guidOf(u"tovo.TOVO"_s), guid, startWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(rowsShown(), startWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(guidOf(u"tovo.TOVO"_s), std::optional(guid), startWaitMs);
 
-        // The first answer is silent; the next one's new alarm is announced, with its click.
+        // The first answer is silent; the next one's new alarm is announced.
         QTRY_VERIFY_WITH_TIMEOUT(!server.notifications().isEmpty(), 60000);
         const FakeNotificationServer::Notification shown = server.notifications().constFirst();
-        QCOMPARE(shown.actions, QStringList({u"default"_s, u"Show alarms"_s}));
-        QCOMPARE(shown.hints.value(u"desktop-entry"_s).toString(), u"tovo.TOVO"_s);
 
-        // The user closes the panel; the click brings it back through the bus.
+        // The user closes the panel; the click brings it back through the bus, with the rows.
         today->terminate();
         QVERIFY(today->waitForFinished(startWaitMs));
-        QTRY_VERIFY(!connection.interface()->isServiceRegistered(u"tovo.TOVO.TOVOToday"_s));
+        QTRY_VERIFY(!names()->isServiceRegistered(u"tovo.TOVO.TOVOToday"_s));
         server.invokeAction(shown.id, u"default"_s);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            connection.interface()->isServiceRegistered(u"tovo.TOVO.TOVOToday"_s), startWaitMs);
-        const uint reopened = connection.interface()->servicePid(u"tovo.TOVO.TOVOToday"_s).value();
-        QTRY_COMPARE_WITH_TIMEOUT(screen.keyboardFocus(), qint64(reopened), startWaitMs);
-
-        // The reopened panel shows the alarms in the colours of their levels.
-        const QString picture =
-            qEnvironmentVariable("TOVO_TEST_OUTPUT_DIR") + u"/e2e-wayland-panel.png"_s;
-        QDir().mkpath(qEnvironmentVariable("TOVO_TEST_OUTPUT_DIR"));
-        const auto rowsShown = [&] {
-            const QImage image = screen.screenshot(picture) ? QImage(picture) : QImage();
-            // Twenty lines of a row at least: the panel is 360 pixels wide.
-            return showsLevelRows(image, 320 * 20);
-        };
+        QTRY_VERIFY_WITH_TIMEOUT(names()->isServiceRegistered(u"tovo.TOVO.TOVOToday"_s),
+                                 startWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(rowsShown(), startWaitMs);
-        QVERIFY(connection.interface()->isServiceRegistered(u"tovo.TOVO"_s).value());
+        QVERIFY(names()->isServiceRegistered(u"tovo.TOVO"_s).value());
     }
 };
 

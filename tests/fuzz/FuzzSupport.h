@@ -1,7 +1,6 @@
 #pragma once
 // What the fuzz targets share: the check of a contract (a failure aborts, which libFuzzer reports
-// as a crash and keeps the input of), the input as Qt bytes, and for the targets that touch
-// settings a Qt application whose configuration lives in a folder of its own.
+// as a crash), the input as Qt bytes, and an application with a settings folder of its own.
 
 #include "base/SettingsFile.h"
 

@@ -1,6 +1,5 @@
-// The settings file reader on any file: a text item and a number item read from it, a file that
-// is not text reads as empty, and whatever the file held, storing a value replaces it with a
-// file from which that value reads back.
+// The settings file reader on any file: a file that is not text reads as empty, and storing a
+// value replaces whatever the file held with a file from which that value reads back.
 
 #include "FuzzSupport.h"
 #include "core/SettingsItem.h"

@@ -1,15 +1,11 @@
-// Starting our programs, across real processes on a private bus: the login launcher (quick exit,
-// also without the application), and the real tray application, however started (by the
-// launcher through the bus, or through a fallback for programs the bus cannot start), with no URL
-// left on its command line. Handing a URL to a running instance is the host's test.
+// Starting the programs as processes on the test's bus: the login launcher, and the real tray
+// application however it is started.
 
 #include "BusFixture.h"
 #include "base/SettingsFile.h"
 #include "bus/ApplicationBus.h"
 #include "desktop/DesktopUrlOpener.h"
 
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <QFile>
 #include <QTest>
 
@@ -55,26 +51,22 @@ private Q_SLOTS:
         // (the program blanks a URL it finds there).
         const QString noted = m_dir.filePath(u"arguments"_s);
         QFile::remove(noted);
-        QFile fallback(m_dir.filePath(u"tovo.sh"_s));
-        QVERIFY(fallback.open(QIODevice::WriteOnly));
-        fallback.write(
-            u"#!/bin/sh\necho \"$@\" >'%1'\nexec '%2' \"$@\"\n"_s.arg(noted, app).toUtf8());
-        fallback.close();
-        fallback.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        DesktopUrlOpener panel(m_connection);
-        panel.addFallbackProgram(u"tovo.TOVO"_s, fallback.fileName());
+        const QString fallback =
+            script(u"tovo.sh"_s, u"echo \"$@\" >'%1'\nexec '%2' \"$@\"\n"_s.arg(noted, app));
+        DesktopUrlOpener panel(QDBusConnection::sessionBus());
+        panel.addFallbackProgram(u"tovo.TOVO"_s, fallback);
         QProcess byHand;
         if (start == "hand"_L1) {
             byHand.start(app, {url});
         } else if (start == "launcher"_L1) {
-            QVERIFY(m_bus.addService(u"tovo.TOVO"_s, {app, ApplicationBus::activationFlag}));
+            QVERIFY(addService(u"tovo.TOVO"_s, {app, ApplicationBus::activationFlag}));
             QCOMPARE(runLauncher(), 0);
         } else if (start == "panel"_L1) {
             QVERIFY(!panel.openUrls({u"tovo://ok"_s, u"tovo://a b"_s}, u"tovo.TOVO"_s));
             QVERIFY(panel.openUrls({url}, u"tovo.TOVO"_s)); // does not wait
         } else {
-            QVERIFY(ApplicationBus::openUrls(m_connection, {url}, u"tovo.TOVO"_s,
-                                             fallback.fileName(), ApplicationBus::Delivery::Await));
+            QVERIFY(ApplicationBus::openUrls(QDBusConnection::sessionBus(), {url}, u"tovo.TOVO"_s,
+                                             fallback, ApplicationBus::Delivery::Await));
         }
         const QString token = url == "tovo://START"_L1 ? QString() : url.mid(7);
         QTRY_COMPARE_WITH_TIMEOUT(SettingsFile(settings).string(u"guid"_s).value_or(QString()),
@@ -85,7 +77,7 @@ private Q_SLOTS:
         tovo().call(u"Activate"_s, {QVariantMap()});
         QVERIFY(!QFile::exists(config + u"/autostart/tovo.TOVO.TOVOLauncher.desktop"_s));
 
-        const uint pid = m_connection.interface()->servicePid(u"tovo.TOVO"_s).value();
+        const uint pid = names()->servicePid(u"tovo.TOVO"_s).value();
         QByteArray seen;
         for (const QString& path : {u"/proc/%1/cmdline"_s.arg(pid), noted}) {
             QFile file(path);

@@ -20,15 +20,11 @@ private Q_SLOTS:
         row("query with / and ?", u"http://127.0.0.1:8080/a?b=/c?d"_qs, true);
         row("ipv6 host", u"http://[::1]:80/x"_qs, true);
         row("one fragment", u"https://h/p?q#frag?/"_qs, true);
-        // What must never be sent.
+        // What must never be sent; the fuzz corpus has more (controls, cut escapes, two '#').
         row("empty", QString(), false);
         row("blank", u"https://h/rssalarms?mac2&id=a b"_qs, false);
-        row("non-ascii", u"https://h/r?id=caf\u00e9"_qs, false);
-        row("control", u"https://h/r?id=a\nb"_qs, false);
         row("bad escape", u"https://h/r?id=%G1"_qs, false);
-        row("cut escape", u"https://h/r?id=50%"_qs, false);
         row("bracket in query", u"https://h/r?id=[1]"_qs, false);
-        row("second #", u"https://h/r?id=a#b#c"_qs, false);
         row("angle", u"https://h/r?id=<x>"_qs, false);
         row("caret, pipe, braces", u"https://h/r?id=^|{}"_qs, false);
         row("no scheme", u"/rssalarms?mac2&id=x"_qs, false);

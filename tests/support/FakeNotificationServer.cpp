@@ -2,10 +2,8 @@
 
 #include <QDBusMessage>
 
-namespace {
 const QString serviceName = QStringLiteral("org.freedesktop.Notifications");
 const QString objectPath = QStringLiteral("/org/freedesktop/Notifications");
-} // namespace
 
 FakeNotificationServer::FakeNotificationServer(QDBusConnection bus, QStringList capabilities,
                                                QObject* parent)
@@ -16,17 +14,13 @@ FakeNotificationServer::FakeNotificationServer(QDBusConnection bus, QStringList 
 
 FakeNotificationServer::~FakeNotificationServer()
 {
-    if (!m_registered)
-        return;
-    m_bus.unregisterService(serviceName);
-    m_bus.unregisterObject(objectPath);
+    QDBusConnection::disconnectFromBus(m_bus.name());
 }
 
 bool FakeNotificationServer::registerOnBus()
 {
-    m_registered = m_bus.registerObject(objectPath, this, QDBusConnection::ExportScriptableSlots) &&
-                   m_bus.registerService(serviceName);
-    return m_registered;
+    return m_bus.registerObject(objectPath, this, QDBusConnection::ExportScriptableSlots) &&
+           m_bus.registerService(serviceName);
 }
 
 QStringList FakeNotificationServer::summaries() const

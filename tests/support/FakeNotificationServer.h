@@ -1,6 +1,6 @@
 #pragma once
-// A notification server for tests: owns org.freedesktop.Notifications on the given connection,
-// records every notification, and sends the server's signals on request.
+// A notification server for tests: owns org.freedesktop.Notifications on a connection of its own
+// (closed when it goes), records every notification, and sends the server's signals on request.
 
 #include <QDBusConnection>
 #include <QList>
@@ -47,5 +47,4 @@ private:
     QStringList m_capabilities;
     QList<Notification> m_notifications;
     quint32 m_nextId = 1;
-    bool m_registered = false;
 };

@@ -8,27 +8,22 @@
 #include <algorithm>
 #include <memory>
 
-namespace {
 // An oversized body goes out a piece at a time, as the client takes it.
 constexpr qsizetype streamPiece = 256 * 1024;
-} // namespace
 
 FakeService::FakeService(Security security, QObject* parent)
     : QObject(parent)
     , m_security(security)
     , m_server(new HttpServer(this))
-    , m_handler([](qsizetype, const QByteArray&) { return Answer(); })
+    , m_handler([](const QByteArray&) { return Answer(); })
 {
-    m_clock.start();
     // Whatever the client sends is recorded, however large.
     m_server->setMaximumHeadSize(64 * 1024 * 1024);
     if (security != Security::Http) {
-        m_server->setTlsConfiguration([this](qsizetype connection) {
-            return TestCertificates::server(m_security == Security::Https &&
-                                            !(m_untrusted && m_untrusted(connection)));
-        });
+        const bool trusted = security == Security::Https;
+        m_server->setTlsConfiguration(
+            [trusted](qsizetype) { return TestCertificates::server(trusted); });
     }
-    connect(m_server, &HttpServer::connectionOpened, this, &FakeService::open);
     connect(m_server, &HttpServer::requestReceived, this, &FakeService::receive);
     m_server->listen(QHostAddress::LocalHost);
     m_port = m_server->serverPort();
@@ -43,54 +38,24 @@ QString FakeService::baseUrl() const
 
 void FakeService::setAnswer(Answer answer)
 {
-    m_handler = [answer = std::move(answer)](qsizetype, const QByteArray&) { return answer; };
+    m_handler = [answer = std::move(answer)](const QByteArray&) { return answer; };
 }
 
 void FakeService::setHandler(Handler handler)
 {
-    m_handler = [handler = std::move(handler)](qsizetype, const QByteArray& target) {
-        return handler(target);
-    };
-}
-
-void FakeService::setConnectionHandler(ConnectionHandler handler)
-{
     m_handler = std::move(handler);
 }
 
-void FakeService::setUntrustedConnections(std::function<bool(qsizetype connection)> untrusted)
+FakeService::Answer FakeService::answerTo(qsizetype /*connection*/, const QByteArray& target)
 {
-    m_untrusted = std::move(untrusted);
-}
-
-bool FakeService::setListening(bool listening)
-{
-    if (!listening) {
-        m_server->close();
-        return true;
-    }
-    return m_server->isListening() || m_server->listen(QHostAddress::LocalHost, m_port);
-}
-
-void FakeService::open(HttpConnection* connection)
-{
-    const qsizetype number = connection->number();
-    Q_ASSERT(number == m_connections.size());
-    m_connections.append({m_clock.elapsed(), -1});
-    const auto closed = [this, number] {
-        if (m_connections[number].closedMs < 0)
-            m_connections[number].closedMs = m_clock.elapsed();
-    };
-    connect(connection->socket(), &QTcpSocket::disconnected, this, closed);
-    connect(connection->socket(), &QObject::destroyed, this, closed);
+    return m_handler(target);
 }
 
 void FakeService::receive(HttpConnection* connection, const HttpConnection::Request& request)
 {
     m_targets.append(request.target);
     m_headers.append(request.headerLines);
-    Q_EMIT requestReceived(request.target);
-    answer(connection, m_handler(connection->number(), request.target));
+    answer(connection, answerTo(connection->number(), request.target));
 }
 
 void FakeService::answer(HttpConnection* connection, const Answer& answer)

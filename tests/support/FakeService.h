@@ -1,18 +1,10 @@
 #pragma once
-// An in-process stand-in for the monitoring service, for tests. It listens on 127.0.0.1 with
-// plain HTTP or HTTPS (TestCertificates: a trusted or an untrusted server certificate), records
-// every request target (path and query) byte for byte as it arrived and the header lines that came
-// with it, and answers each request with an Answer: any status, headers (a flood of Set-Cookie
-// lines, say) and body, or a misbehaviour of a broken or hostile service.
-//
-// It runs on the demo service's HttpServer: one request per connection ("Connection: close"), so
-// every request of the client arrives on a fresh connection. Each connection is numbered in the
-// order it was accepted (a TLS one before its handshake), and its open and close times are kept.
+// An in-process stand-in for the monitoring service on 127.0.0.1, over HTTP or HTTPS: records every
+// request as it arrived and answers with any Answer, misbehaviours of a broken service included.
 
 #include "HttpConnection.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -55,13 +47,6 @@ public:
         qsizetype oversizedSize = oversizedBodySize;
     };
     using Handler = std::function<Answer(const QByteArray& target)>;
-    using ConnectionHandler = std::function<Answer(qsizetype connection, const QByteArray& target)>;
-
-    // Milliseconds since the service was made; closedMs is -1 while the connection is open.
-    struct Connection {
-        qint64 openedMs = 0;
-        qint64 closedMs = -1;
-    };
 
     explicit FakeService(Security security = Security::Http, QObject* parent = nullptr);
 
@@ -73,34 +58,26 @@ public:
     void setAnswer(Answer answer);
     // Chooses the answer per request target instead.
     void setHandler(Handler handler);
-    // Chooses it per connection number and target.
-    void setConnectionHandler(ConnectionHandler handler);
-    // Https only: the connections, by number, that get the untrusted certificate instead.
-    void setUntrustedConnections(std::function<bool(qsizetype connection)> untrusted);
-    // Stops accepting (new connections are refused) or accepts again on the same port.
-    bool setListening(bool listening);
 
     // The request targets received so far, in order, exactly as on the request line.
     const QList<QByteArray>& requestTargets() const { return m_targets; }
     // The header lines of each request ("Name: value\r\n" each), in the same order.
     const QList<QByteArray>& requestHeaders() const { return m_headers; }
-    const QList<Connection>& connections() const { return m_connections; }
 
-Q_SIGNALS:
-    void requestReceived(const QByteArray& target);
+protected:
+    HttpServer* server() const { return m_server; }
+    // The answer to a request on the connection numbered `connection` (from 0, in the order they
+    // were accepted); by default the handler's.
+    virtual Answer answerTo(qsizetype connection, const QByteArray& target);
 
 private:
-    void open(HttpConnection* connection);
     void receive(HttpConnection* connection, const HttpConnection::Request& request);
     void answer(HttpConnection* connection, const Answer& answer);
 
     Security m_security;
     HttpServer* m_server = nullptr;
     quint16 m_port = 0;
-    ConnectionHandler m_handler;
-    std::function<bool(qsizetype)> m_untrusted;
-    QElapsedTimer m_clock;
-    QList<Connection> m_connections;
+    Handler m_handler;
     QList<QByteArray> m_targets;
     QList<QByteArray> m_headers;
 };

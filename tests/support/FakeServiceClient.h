@@ -1,7 +1,6 @@
 #pragma once
-// A ServiceClient for tests: answers sign-ins and feed requests from its tables instead of a
-// service, on the main queue as the real client does, and records every call. Like the real
-// client it turns down a text with a blank at once, before the call returns ("Wrong url").
+// A ServiceClient that answers from its tables on the main queue and records every call; like the
+// real one it turns down a text with a blank at once ("Wrong url").
 
 #include "core/ServiceClient.h"
 

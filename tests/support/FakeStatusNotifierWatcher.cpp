@@ -1,51 +1,34 @@
 #include "FakeStatusNotifierWatcher.h"
 
 #include <QDBusArgument>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
-#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 
-namespace {
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
 const QString itemInterface = QStringLiteral("org.kde.StatusNotifierItem");
 const QString menuInterface = QStringLiteral("com.canonical.dbusmenu");
-} // namespace
 
 FakeStatusNotifierWatcher::FakeStatusNotifierWatcher(QDBusConnection bus, QObject* parent)
     : QObject(parent)
     , m_bus(std::move(bus))
-    , m_owners(new QDBusServiceWatcher(QString(), m_bus,
-                                       QDBusServiceWatcher::WatchForUnregistration, this))
-{
-    connect(m_owners, &QDBusServiceWatcher::serviceUnregistered, this, [this](const QString& name) {
-        m_owners->removeWatchedService(name);
-        for (const QString& item : m_items.filter(name + u'/')) {
-            m_items.removeOne(item);
-            Q_EMIT StatusNotifierItemUnregistered(item);
-        }
-    });
-}
+{}
 
 FakeStatusNotifierWatcher::~FakeStatusNotifierWatcher()
 {
-    if (!m_registered)
-        return;
-    m_bus.unregisterService(watcherService);
-    m_bus.unregisterObject(watcherPath);
+    QDBusConnection::disconnectFromBus(m_bus.name());
 }
 
 bool FakeStatusNotifierWatcher::registerOnBus()
 {
-    m_registered = m_bus.registerObject(watcherPath, this,
-                                        QDBusConnection::ExportScriptableSlots |
-                                            QDBusConnection::ExportScriptableSignals |
-                                            QDBusConnection::ExportAllProperties) &&
-                   m_bus.registerService(watcherService);
-    if (m_registered)
+    const bool registered = m_bus.registerObject(watcherPath, this,
+                                                 QDBusConnection::ExportScriptableSlots |
+                                                     QDBusConnection::ExportScriptableSignals |
+                                                     QDBusConnection::ExportAllProperties) &&
+                            m_bus.registerService(watcherService);
+    if (registered)
         Q_EMIT StatusNotifierHostRegistered();
-    return m_registered;
+    return registered;
 }
 
 void FakeStatusNotifierWatcher::RegisterStatusNotifierItem(const QString& service,
@@ -58,7 +41,6 @@ void FakeStatusNotifierWatcher::RegisterStatusNotifierItem(const QString& servic
     if (m_items.contains(item))
         return;
     m_items.append(item);
-    m_owners->addWatchedService(name);
     Q_EMIT StatusNotifierItemRegistered(item);
 }
 

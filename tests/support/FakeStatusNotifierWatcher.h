@@ -1,17 +1,12 @@
 #pragma once
-// A panel's system tray on a test's bus, as KDE Plasma or GNOME's AppIndicator extension run it:
-// owns org.kde.StatusNotifierWatcher with a host registered, keeps the StatusNotifierItems that
-// register (announcing each, and dropping it when its owner leaves the bus), and reads an item's
-// properties and its com.canonical.dbusmenu menu as the host does.
+// A panel's system tray on a test's bus, as Plasma or GNOME's AppIndicator run it: the
+// StatusNotifierWatcher with a host, reading an item's properties and dbusmenu as the host does.
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
-
-class QDBusServiceWatcher;
 
 class FakeStatusNotifierWatcher : public QObject {
     Q_OBJECT
@@ -20,8 +15,8 @@ class FakeStatusNotifierWatcher : public QObject {
     Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isStatusNotifierHostRegistered)
     Q_PROPERTY(int ProtocolVersion READ protocolVersion)
 public:
+    // On a connection of its own: it closes the connection when it goes, as a panel that quits.
     explicit FakeStatusNotifierWatcher(QDBusConnection bus, QObject* parent = nullptr);
-    // Leaves the bus, as a panel that quits.
     ~FakeStatusNotifierWatcher() override;
 
     bool registerOnBus();
@@ -54,7 +49,6 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     Q_SCRIPTABLE void StatusNotifierItemRegistered(const QString& item);
-    Q_SCRIPTABLE void StatusNotifierItemUnregistered(const QString& item);
     Q_SCRIPTABLE void StatusNotifierHostRegistered();
 
 private:
@@ -67,7 +61,5 @@ private:
                           const QString& method, const QVariantList& arguments) const;
 
     QDBusConnection m_bus;
-    QDBusServiceWatcher* m_owners;
     QStringList m_items;
-    bool m_registered = false;
 };

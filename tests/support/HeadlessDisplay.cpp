@@ -6,10 +6,8 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
 constexpr int startTimeoutMs = 30000;
 const QString screenSize = u"1280x800"_s;
-} // namespace
 
 HeadlessDisplay::HeadlessDisplay(Kind kind)
     : m_kind(kind)
@@ -42,31 +40,20 @@ bool HeadlessDisplay::start()
             startTimeoutMs);
         m_name = up ? u":"_s + QString::fromLatin1(m_server.readLine()).trimmed() : QString();
     } else {
-        // No on-screen keyboard (it would take the focus) and no screen lock; the debug flag lets
-        // weston-screenshooter take pictures.
-        const QString config = m_dir.filePath(u"weston.ini"_s);
-        QFile file(config);
-        if (file.open(QIODevice::WriteOnly))
-            file.write("[input-method]\npath=\n[shell]\nlocking=false\n");
-        file.close();
+        // The debug flag lets weston-screenshooter take pictures.
         m_name = u"tovo-test-%1"_s.arg(QCoreApplication::applicationPid());
         const QString socket = qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + m_name;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"TOVO_TEST_KEYBOARD"_s, m_dir.path());
         environment.remove(u"WAYLAND_DISPLAY"_s);
         environment.remove(u"DISPLAY"_s);
         m_server.setProcessEnvironment(environment);
         const QStringList size = screenSize.split(u'x');
         m_server.start(u"weston"_s,
-                       {u"--config="_s + config, u"--backend=headless-backend.so"_s,
-                        u"--use-pixman"_s, u"--shell=desktop-shell.so"_s, u"--socket="_s + m_name,
-                        u"--debug"_s, u"--width="_s + size.at(0), u"--height="_s + size.at(1),
-                        u"--modules="_s + QStringLiteral(TOVO_WESTON_KEYBOARD)});
+                       {u"--backend=headless-backend.so"_s, u"--use-pixman"_s,
+                        u"--shell=desktop-shell.so"_s, u"--socket="_s + m_name, u"--debug"_s,
+                        u"--width="_s + size.at(0), u"--height="_s + size.at(1)});
         const bool up = QTest::qWaitFor(
-            [&] {
-                return (QFile::exists(socket) && QFile::exists(m_dir.filePath(u"keys"_s))) ||
-                       m_server.state() == QProcess::NotRunning;
-            },
+            [&] { return QFile::exists(socket) || m_server.state() == QProcess::NotRunning; },
             startTimeoutMs);
         if (!up || m_server.state() == QProcess::NotRunning)
             m_name.clear();
@@ -89,32 +76,7 @@ void HeadlessDisplay::addTo(QProcessEnvironment& environment) const
     environment.insert(u"QT_QPA_PLATFORM"_s, x11 ? u"xcb"_s : u"wayland"_s);
 }
 
-QStringList HeadlessDisplay::events() const
-{
-    QFile file(m_dir.filePath(u"events"_s));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-}
-
-qint64 HeadlessDisplay::keyboardFocus() const
-{
-    const QStringList focus = events().filter(u"focus "_s);
-    return focus.isEmpty() ? 0 : focus.constLast().mid(6).toLongLong();
-}
-
-bool HeadlessDisplay::send(const QString& line) const
-{
-    QFile keys(m_dir.filePath(u"keys"_s));
-    if (!keys.open(QIODevice::WriteOnly))
-        return false;
-    const qsizetype typed = events().filter(u"typed "_s).size();
-    keys.write((line + u'\n').toUtf8());
-    keys.close();
-    return QTest::qWaitFor([&] { return events().filter(u"typed "_s).size() > typed; });
-}
-
-bool HeadlessDisplay::screenshot(const QString& path) const
+QImage HeadlessDisplay::screenshot(const QString& fileName) const
 {
     QProcess shooter;
     shooter.setWorkingDirectory(m_dir.path());
@@ -123,10 +85,13 @@ bool HeadlessDisplay::screenshot(const QString& path) const
     addTo(environment);
     shooter.setProcessEnvironment(environment);
     shooter.start(u"weston-screenshooter"_s, QStringList());
-    if (!shooter.waitForFinished(30000))
-        return false;
+    const QString folder = qEnvironmentVariable("TOVO_TEST_OUTPUT_DIR");
+    const QString path = folder + u'/' + fileName;
+    if (!shooter.waitForFinished(30000) || !QDir().mkpath(folder))
+        return {};
     const QStringList shots =
         QDir(m_dir.path()).entryList({u"wayland-screenshot-*.png"_s}, QDir::Files, QDir::Time);
     QFile::remove(path);
-    return !shots.isEmpty() && QFile::rename(m_dir.filePath(shots.first()), path);
+    return !shots.isEmpty() && QFile::rename(m_dir.filePath(shots.first()), path) ? QImage(path)
+                                                                                  : QImage();
 }

@@ -13,9 +13,7 @@
 
 namespace StoreFiles {
 
-namespace {
 const QString key = QStringLiteral("guid");
-}
 
 QString storePath(const QString& name)
 {

@@ -1,14 +1,6 @@
 #pragma once
-// Settings files for the tests of the stores: where they lie, what a fresh store reads from one,
-// and what the next start of a program sees, asked of a child process of the test program:
-//
-//     int main(int argc, char** argv)
-//     {
-//         if (argc >= 4 && qstrcmp(argv[1], "--child") == 0)
-//             return childMain(argc, argv); // ends with StoreFiles::answer(...)
-//         ...
-//     }
-//     ... QCOMPARE(StoreFiles::child({"read", path}), std::optional(u"x"_s));
+// The settings files of the stores' tests: where they lie, what a fresh store reads, and what the
+// next start of a program sees, asked of a child process of the test program (child()).
 
 #include <QString>
 #include <QStringList>

@@ -1,10 +1,5 @@
-// tovo-host-probe: a program run by ApplicationHost that writes what its delegate sees into a
-// log, one line per event, so tests can check launches across processes and bus activation.
-//
-//     tovo-host-probe --log <file> --id <application id> [--dbus-activated] [url...]
-//
-// Lines: "willFinish", "open <url>", "didFinish" or "didFinish notification", "activate",
-// "action <name>". ActivateAction "quit" ends the program.
+// tovo-host-probe --log <file> --id <application id> [--dbus-activated] [url...]: a program on
+// ApplicationHost that logs its delegate's calls, one line each; ActivateAction "quit" ends it.
 
 #include "bus/ApplicationHost.h"
 
@@ -43,19 +38,14 @@ private:
     QFile m_log;
 };
 
-QString option(const QStringList& arguments, const QString& name)
-{
-    const qsizetype index = arguments.indexOf(name);
-    return index >= 0 && index + 1 < arguments.size() ? arguments.at(index + 1) : QString();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    ProbeDelegate delegate(option(arguments, QStringLiteral("--log")));
-    ApplicationHost host(option(arguments, QStringLiteral("--id")), delegate);
+    // "--log <file> --id <application id>" come first.
+    ProbeDelegate delegate(arguments.value(2));
+    ApplicationHost host(arguments.value(4), delegate);
     return host.run(arguments);
 }

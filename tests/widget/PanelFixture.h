@@ -1,7 +1,6 @@
 #pragma once
-// The home controller in the Today panel, fetching from a fake service client and handing the
-// GUID to a recording URL opener. The tests of the home controller and of its sign-in form derive
-// from it and run its steps from their init and cleanup.
+// The home controller in the Today panel, on a fake service client and a recording URL opener;
+// the home controller's and sign-in form's tests derive from it.
 
 #include "FakeServiceClient.h"
 #include "RecordingUrlOpener.h"

@@ -1,5 +1,7 @@
-// The row of an alarm: its fields as plain text, its background in its level's colour.
+// The row of an alarm: its fields as plain text, its background in its level's colour and its
+// text in the colour that reads on it.
 
+#include "RowColours.h"
 #include "core/Alarm.h"
 #include "widget/AlarmRowViewController.h"
 #include "widget/ColorView.h"
@@ -26,6 +28,9 @@ QLabel* boundLabel(QWidget* row, const char* field)
     return nullptr;
 }
 
+// The text colour of the window the rows are in.
+const QColor windowText(10, 20, 30);
+
 } // namespace
 
 class TestAlarmRowViewController : public QObject {
@@ -36,34 +41,37 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("level");
         QTest::addColumn<QColor>("colour");
-        const auto row = [](const char* level, float red, float green, float blue) {
-            QTest::newRow(level) << QString::fromLatin1(level)
-                                 << QColor::fromRgbF(red, green, blue, 1.0f);
-        };
-        row("Critical", 0.8f, 0.2f, 0.0f);
-        row("Major", 0.93f, 0.61f, 0.2f);
-        row("Minor", 0.95f, 0.76f, 0.0f);
-        row("Resolved", 0.34f, 0.54f, 0.69f);
-        row("Okay", 0.54f, 0.69f, 0.34f);
-        row("Closed", 0.54f, 0.69f, 0.34f);
-        // Level words match exactly: case and blanks count. Unknown words are transparent.
+        QTest::addColumn<QColor>("text");
+        for (const RowColour& row : rowColours)
+            QTest::newRow(qPrintable(row.level)) << row.level << row.background << row.text;
+        // Level words match exactly: case and blanks count. Unknown words are transparent, with
+        // the window's own text colour.
         const QColor transparent(Qt::transparent);
-        QTest::newRow("lower case") << QStringLiteral("critical") << transparent;
-        QTest::newRow("leading blank") << QStringLiteral(" Minor") << transparent;
-        QTest::newRow("unknown word") << QStringLiteral("Warning") << transparent;
+        QTest::newRow("lower case") << QStringLiteral("critical") << transparent << windowText;
+        QTest::newRow("leading blank") << QStringLiteral(" Minor") << transparent << windowText;
+        QTest::newRow("unknown word") << QStringLiteral("Warning") << transparent << windowText;
     }
 
     void alarmRowShowsFieldsAndLevelColour()
     {
         QFETCH(QString, level);
         QFETCH(QColor, colour);
+        QFETCH(QColor, text);
+        QWidget window;
+        QPalette palette = window.palette();
+        palette.setColor(QPalette::WindowText, windowText);
+        window.setPalette(palette);
         auto* row = new AlarmRowViewController;
-        const std::unique_ptr<QWidget> rowView(row->view()); // and the row with it
+        QWidget* rowView = row->view(); // the window's, and the row with it
+        rowView->setParent(&window);
         row->setRepresentedObject(makeAlarm(level, QStringLiteral("<b>full</b>")));
 
-        auto* view = qobject_cast<ColorView*>(rowView.get());
+        auto* view = qobject_cast<ColorView*>(rowView);
         QVERIFY(view);
         QCOMPARE(view->backgroundColor(), colour);
+        QCOMPARE(boundLabel(view, "alarmAgent")->palette().color(QPalette::WindowText), text);
+        if (colour.alpha() == 255) // painted: the corner is in the row's margin
+            QCOMPARE(view->grab().toImage().pixelColor(0, 0).name(), colour.name());
         // Severity is also spelled out, never shown by colour alone.
         QCOMPARE(boundLabel(view, "alarmLevel")->text(), level);
         QCOMPARE(boundLabel(view, "alarmAgent")->text(), QStringLiteral("db-agent"));
@@ -73,9 +81,10 @@ private Q_SLOTS:
         QCOMPARE(boundLabel(view, "alarmDescription")->textFormat(), Qt::PlainText);
         QVERIFY(view->accessibleName().contains(QStringLiteral("db-agent")));
 
-        // Given what is no alarm the row is cleared, not left in the old alarm's colour.
+        // Given what is no alarm the row is cleared, not left in the old alarm's colours.
         row->setRepresentedObject(std::make_shared<Item>(AlarmType::Error));
         QCOMPARE(view->backgroundColor().alpha(), 0);
+        QCOMPARE(boundLabel(view, "alarmAgent")->palette().color(QPalette::WindowText), windowText);
         QVERIFY(boundLabel(view, "alarmAgent")->text().isEmpty());
         QVERIFY(boundLabel(view, "alarmLevel")->text().isEmpty());
     }

@@ -3,7 +3,6 @@
 
 #include "PanelFixture.h"
 #include "base/SettingsFile.h"
-#include "core/ServiceEndpoints.h"
 #include "widget/LoginViewController.h"
 
 #include <QApplication>
@@ -202,7 +201,7 @@ private Q_SLOTS:
     {
         QVERIFY(showLogin(QString()));
         outlet<QPushButton>("buttonLink")->click();
-        QCOMPARE(m_opener->opened, QStringList{ServiceEndpoints::webBase()});
+        QCOMPARE(m_opener->opened, QStringList{QStringLiteral("https://www.tovo.example")});
         QCOMPARE(outlet<QLineEdit>("textFieldPassword")->echoMode(), QLineEdit::Password);
         for (QWidget* control : m_login->view()->findChildren<QWidget*>()) {
             if (control->focusPolicy() != Qt::NoFocus || qobject_cast<QProgressBar*>(control) ||

@@ -1,5 +1,6 @@
 // The row of a message entry: its title on its type's colour.
 
+#include "RowColours.h"
 #include "widget/ColorView.h"
 #include "widget/MessageViewController.h"
 
@@ -15,10 +16,11 @@ private Q_SLOTS:
         QTest::addColumn<AlarmType>("type");
         QTest::addColumn<QColor>("colour");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Error") << AlarmType::Error << QColor::fromRgbF(0.8f, 0.2f, 0.0f, 1.0f)
+        QTest::newRow("Error") << AlarmType::Error
+                               << rowColour(QStringLiteral("Critical")).background
                                << QStringLiteral("An error occured. :-(");
         QTest::newRow("NoAlarms") << AlarmType::NoAlarms
-                                  << QColor::fromRgbF(0.54f, 0.69f, 0.34f, 1.0f)
+                                  << rowColour(QStringLiteral("Okay")).background
                                   << QStringLiteral("There are no alarms :-)");
     }
 
