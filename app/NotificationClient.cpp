@@ -141,28 +141,19 @@ void NotificationClient::pollCompleted(const QString& guid, const Result<AlarmLi
 void NotificationClient::processAlarms(const AlarmList& alarms)
 {
     Q_ASSERT(MainQueue::isMainThread());
-    // A feed that keeps sending new guids, or ever longer ones, must not grow the set for ever:
-    // past either bound, the guids missing from the last fetch are forgotten (one that comes back
-    // notifies again).
-    if (m_alarmSet.size() > maxRememberedAlarms ||
-        m_rememberedCharacters > maxRememberedCharacters) {
-        m_alarmSet.removeIf([this](const auto& entry) {
-            if (entry.value())
-                return false;
-            m_rememberedCharacters -= entry.key().size();
-            return true;
-        });
-    }
-    for (auto it = m_alarmSet.begin(); it != m_alarmSet.end(); ++it)
-        it.value() = false;
+    // Guids that are equal as text are one key.
+    QStringList guids;
+    guids.reserve(alarms.size());
+    for (const AlarmPtr& alarm : alarms)
+        guids.append(UnicodeText::canonical(alarm->alarmGuid()));
+    markSeen(guids);
     qsizetype fresh = 0;
-    for (const AlarmPtr& alarm : alarms) {
-        // Guids that are equal as text are one key.
-        const QString guid = UnicodeText::canonical(alarm->alarmGuid());
+    for (qsizetype i = 0; i < alarms.size(); ++i) {
+        const AlarmPtr& alarm = alarms.at(i);
         // Membership, not the value, decides: a guid seen once never notifies again.
-        if (!m_firsttime && !m_alarmSet.contains(guid) && ++fresh <= maxNotificationsPerPoll)
+        if (!m_firsttime && !m_alarmSet.contains(guids.at(i)) && ++fresh <= maxNotificationsPerPoll)
             postNotification(alarm->alarmAgent(), alarm->alarmDescription());
-        remember(guid);
+        remember(guids.at(i));
     }
     qCDebug(lcApp) << "poll:" << alarms.size() << "alarms," << fresh << "new,"
                    << std::min(fresh, maxNotificationsPerPoll) << "notified one by one"
@@ -177,12 +168,45 @@ void NotificationClient::processAlarms(const AlarmList& alarms)
     m_firsttime = false;
 }
 
+void NotificationClient::markSeen(const QStringList& guids)
+{
+    for (auto it = m_alarmSet.begin(); it != m_alarmSet.end(); ++it)
+        it.value() = false;
+    qsizetype unknown = 0;
+    qsizetype unknownCharacters = 0;
+    for (const QString& guid : guids) {
+        if (const auto it = m_alarmSet.find(guid); it != m_alarmSet.end()) {
+            it.value() = true;
+        } else {
+            ++unknown;
+            unknownCharacters += guid.size();
+        }
+    }
+    // A feed that keeps sending new guids, or ever longer ones, must not grow the set for ever:
+    // when the new ones would take it past either bound, the guids missing from this fetch are
+    // forgotten first (one that comes back notifies again).
+    if (m_alarmSet.size() + unknown <= maxRememberedAlarms &&
+        m_rememberedCharacters + unknownCharacters <= maxRememberedCharacters)
+        return;
+    m_alarmSet.removeIf([this](const auto& entry) {
+        if (entry.value())
+            return false;
+        m_rememberedCharacters -= entry.key().size();
+        return true;
+    });
+}
+
 void NotificationClient::remember(const QString& guid)
 {
     if (const auto it = m_alarmSet.find(guid); it != m_alarmSet.end()) {
         it.value() = true;
         return;
     }
+    // A fetch that alone holds more than the bounds allow has its surplus guids not remembered;
+    // they count as new again next time, within the flood bound.
+    if (m_alarmSet.size() >= maxRememberedAlarms ||
+        m_rememberedCharacters + guid.size() > maxRememberedCharacters)
+        return;
     // A copy of its own: the feed's string sits among the answer's other texts, and would keep
     // their heap pages from going back once the answer is freed.
     m_alarmSet.insert(QString(guid.constData(), guid.size()), true);

@@ -84,6 +84,8 @@ private:
     void poll(const PollingTask& task, const QString& guid);
     void pollCompleted(const QString& guid, const Result<AlarmList>& result);
     void deliver(const QString& title, const QString& text);
+    // Marks the known guids of a fetch as seen, having made room for its new ones.
+    void markSeen(const QStringList& guids);
     void remember(const QString& guid);
 
     const std::chrono::milliseconds m_timeInterval;

@@ -191,6 +191,23 @@ private Q_SLOTS:
         QCOMPARE(shown(), expected);
     }
 
+    // Two fetches of 60,000 new guids each: the second takes the place of the first rather than
+    // joining it, and is itself remembered.
+    void theBoundHoldsAcrossTwoLargeFetches()
+    {
+        QStringList first;
+        QStringList second;
+        for (int i = 0; i < 60000; ++i)
+            first << u"a%1"_s.arg(i), second << u"b%1"_s.arg(i);
+        m_loops->append({first.join(u' '), second.join(u' '), second.join(u' ')});
+        start({u"guid"_s});
+        QVERIFY(m_loops->wake(1, 1) && m_loops->wake(1, 2));
+        QCOMPARE(shown().size(), 21);
+        QCOMPARE(m_client->alarmSet().size(), 60000);
+        QVERIFY(m_loops->wake(1, 3));
+        QCOMPARE(shown().size(), 21);
+    }
+
     void stopDuringSleepStillNotifiesAndAClickOpensThePanel()
     {
         m_loops->append({u"a"_s});
