@@ -10,6 +10,8 @@
 #include "desktop/TrayIcon.h"
 #include "desktop/TrayMenuItem.h"
 
+#include <algorithm>
+
 AppDelegate::AppDelegate(AppServices& services)
     : m_services(services)
 {
@@ -29,10 +31,23 @@ void AppDelegate::applicationWillFinishLaunching()
     m_urlHandlerInstalled = true;
 }
 
-void AppDelegate::openUrl(const QString& url)
+void AppDelegate::openUrls(const QStringList& urls)
 {
-    if (m_urlHandlerInstalled)
-        handleURLEvent(url);
+    if (!m_urlHandlerInstalled)
+        return;
+    // Every URL undoes what the one before it did, so only the last START and the last token
+    // are handled, in their order: the same outcome, and a message with thousands of URLs costs
+    // one write of the settings file at most.
+    qsizetype lastStart = -1;
+    qsizetype lastToken = -1;
+    for (qsizetype i = 0; i < urls.size(); ++i) {
+        if (const std::optional<QString> remainder = remainderOf(urls.at(i)))
+            (UnicodeText::equal(*remainder, startCommand) ? lastStart : lastToken) = i;
+    }
+    for (const qsizetype i : {std::min(lastStart, lastToken), std::max(lastStart, lastToken)}) {
+        if (i >= 0)
+            handleURLEvent(urls.at(i));
+    }
 }
 
 void AppDelegate::applicationDidFinishLaunching(const QVariantMap& userInfo)
@@ -152,11 +167,25 @@ void AppDelegate::dialog()
     m_services.runAlert(alert);
 }
 
+std::optional<QString> AppDelegate::remainderOf(const QString& url)
+{
+    // A scheme is the same in any case; the prefix is removed as written, every occurrence.
+    if (!url.startsWith(urlPrefix, Qt::CaseInsensitive))
+        return std::nullopt;
+    QString remainder = QString(url).remove(urlPrefix, Qt::CaseSensitive);
+    if (remainder.size() > maxTokenLength)
+        return std::nullopt;
+    return remainder;
+}
+
 void AppDelegate::handleURLEvent(const QString& url)
 {
-    if (url.isEmpty())
+    const std::optional<QString> found = remainderOf(url);
+    if (!found) {
+        qCDebug(lcApp) << "URL event ignored: not one of ours, or its token too long";
         return;
-    const QString remainder = QString(url).remove(urlPrefix, Qt::CaseSensitive);
+    }
+    const QString& remainder = *found;
     if (UnicodeText::equal(remainder, startCommand)) {
         qCDebug(lcApp) << "URL event: the launcher's start";
         m_ranBy = RanBy::Launcher;

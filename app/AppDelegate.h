@@ -14,6 +14,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class AppServices;
 class TrayIcon;
@@ -25,6 +26,9 @@ public:
     static inline const QString urlPrefix = Identity::urlScheme + QStringLiteral("://");
     static inline const QString startCommand = QStringLiteral("START");
     static inline const QString tokenStore = QStringLiteral("tovo");
+    // A GUID has 36 characters; a longer token than this is not one, and would only make every
+    // request long.
+    static constexpr qsizetype maxTokenLength = 256;
     // Remote-notification types: sound (2) and alert (4).
     static constexpr int remoteNotificationTypes = 6;
 
@@ -39,7 +43,7 @@ public:
     TrayMenuItem* runAtLoginMenuItem() const { return m_runAtLoginMenuItem; }
 
     void applicationWillFinishLaunching() override;
-    void openUrl(const QString& url) override;
+    void openUrls(const QStringList& urls) override;
     void applicationDidFinishLaunching(const QVariantMap& userInfo) override;
 
     void start(const QString& token);
@@ -49,10 +53,14 @@ public:
     void menuQuit();
     void openTovo();
     void dialog();
-    // One opened URL; an event without URL text does nothing.
+    // One opened URL. Only our own scheme's URLs count ("tovo://...", the scheme in any case),
+    // with a token of at most maxTokenLength characters; anything else does nothing.
     void handleURLEvent(const QString& url);
 
 private:
+    // What `url` asks for with its every "tovo://" removed: "START" or a token; none when the URL
+    // is not one of ours.
+    static std::optional<QString> remainderOf(const QString& url);
     // Starts, stops or keeps polling so that it follows `guid` (empty: none).
     void followAccount(const QString& guid);
     void pollCompleted(const QString& guid, const Result<AlarmList>& result);

@@ -3,6 +3,7 @@
 // All calls arrive on the main thread.
 
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 #include <QVariantMap>
 
@@ -11,8 +12,8 @@ public:
     virtual ~ApplicationDelegate() = default;
 
     virtual void applicationWillFinishLaunching() {}
-    // One call per URL, launch URLs included.
-    virtual void openUrl(const QString& /*url*/) {}
+    // The URLs of one message (or of the command line), in order, launch URLs included.
+    virtual void openUrls(const QStringList& /*urls*/) {}
     // userInfo holds ApplicationHost::launchNotificationKey when a notification action started us.
     virtual void applicationDidFinishLaunching(const QVariantMap& /*userInfo*/) {}
     // A second start without URLs, or an Activate from the desktop.

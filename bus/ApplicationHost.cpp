@@ -88,8 +88,8 @@ ApplicationHost::Launch ApplicationHost::launch(const QStringList& arguments)
                    << (startedForMessage ? "for a message" : "");
     m_launching = true;
     m_delegate.applicationWillFinishLaunching();
-    for (const QString& url : urls)
-        m_delegate.openUrl(url);
+    if (!urls.isEmpty())
+        m_delegate.openUrls(urls);
     if (startedForMessage)
         waitForActivationMessage();
     m_launching = false;
@@ -138,8 +138,7 @@ bool ApplicationHost::forwardTo(const QStringList& urls)
 void ApplicationHost::handleOpen(const QStringList& uris)
 {
     qCDebug(lcBus) << "Open with" << uris.size() << "URLs";
-    for (const QString& uri : uris)
-        m_delegate.openUrl(uri);
+    m_delegate.openUrls(uris);
     Q_EMIT messageReceived();
 }
 

@@ -24,7 +24,7 @@ void TodayApplication::activate()
     }
 }
 
-void TodayApplication::openUrl(const QString& /*url*/)
+void TodayApplication::openUrls(const QStringList& /*urls*/)
 {
     activate();
 }

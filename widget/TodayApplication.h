@@ -22,8 +22,8 @@ public:
 
     void applicationDidFinishLaunching(const QVariantMap& userInfo) override;
     void activate() override;
-    // The panel takes no URLs; being sent one still brings it to the front.
-    void openUrl(const QString& url) override;
+    // The panel takes no URLs; being sent some still brings it to the front.
+    void openUrls(const QStringList& urls) override;
 
     TodayPanel* panel() const { return m_panel.get(); }
 

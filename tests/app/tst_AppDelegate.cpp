@@ -105,7 +105,7 @@ private Q_SLOTS:
         if (message == "notification"_L1)
             userInfo.insert(ApplicationHost::launchNotificationKey, QVariantList{1});
         else if (!message.isEmpty())
-            delegate.openUrl(message);
+            delegate.openUrls({message});
         delegate.applicationDidFinishLaunching(userInfo);
 
         QCOMPARE(delegate.ranBy(), ranBy);
@@ -144,7 +144,7 @@ private Q_SLOTS:
 
     void urlGrammar_data()
     {
-        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("url"); // '|' between the URLs of one message
         QTest::addColumn<RanBy>("ranBy");
         QTest::addColumn<QString>("token"); // stored afterwards; "OLD" was stored before
         QTest::newRow("lower case is a token") << "tovo://start" << RanBy::Widget << "start";
@@ -155,6 +155,14 @@ private Q_SLOTS:
         QTest::newRow("prefix is case-sensitive")
             << "TOVO://START" << RanBy::Widget << "TOVO://START";
         QTest::newRow("the same token again") << "tovo://OLD" << RanBy::Widget << "OLD";
+        QTest::newRow("not our scheme") << "file:///home/u/salaries.ods" << RanBy::User << "OLD";
+        QTest::newRow("token too long")
+            << u"tovo://"_s + QString(257, u'x') << RanBy::User << "OLD";
+        // Each URL undoes the one before it: only the last token is stored, and followed once.
+        QTest::newRow("one message, the last token")
+            << "tovo://A|tovo://START|tovo://B" << RanBy::Widget << "B";
+        QTest::newRow("one message, START last")
+            << "tovo://A|tovo://START" << RanBy::Launcher << "A";
     }
 
     void urlGrammar()
@@ -169,14 +177,14 @@ private Q_SLOTS:
         delegate.applicationWillFinishLaunching();
         delegate.applicationDidFinishLaunching({});
         services.effects.clear();
-        delegate.openUrl(url);
+        delegate.openUrls(url.split(u'|'));
         QCOMPARE(delegate.ranBy(), ranBy);
         QCOMPARE(tokens().storedToken().value_or(QString()), token);
         // The running poll follows another token, stops without one, and goes on with the same.
         const QStringList follows{u"stop"_s, u"start "_s + token, u"remote 6"_s};
-        QCOMPARE(services.effects, ranBy == RanBy::Launcher || token == "OLD"_L1 ? QStringList()
-                                   : token.isEmpty()                             ? follows.mid(0, 1)
-                                                                                 : follows);
+        QCOMPARE(services.effects, token == "OLD"_L1 ? QStringList()
+                                   : token.isEmpty() ? follows.mid(0, 1)
+                                                     : follows);
     }
 
     // Completed polls reach the tray and the outage notifications (texts: AccountHealth's test).

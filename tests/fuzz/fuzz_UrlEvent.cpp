@@ -44,11 +44,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AppDelegate delegate(services);
     delegate.handleURLEvent(url);
     const RanBy ranBy = delegate.ranBy();
-    FUZZ_CHECK(url.isEmpty() ? ranBy == RanBy::User
-                             : ranBy == RanBy::Launcher || ranBy == RanBy::Widget);
     const QString token = Keychain(AppDelegate::tokenStore).storedToken().value_or(QString());
-    FUZZ_CHECK(
-        readBack(SettingsFile::standardPath(), QStringLiteral("guid")).value_or(QString()) ==
-        token);
+    // Only our own URLs with a token of a bounded length count.
+    const bool ours =
+        url.startsWith(AppDelegate::urlPrefix, Qt::CaseInsensitive) &&
+        QString(url).remove(AppDelegate::urlPrefix).size() <= AppDelegate::maxTokenLength;
+    if (!ours)
+        FUZZ_CHECK(ranBy == RanBy::User);
+    else if (ranBy == RanBy::Widget)
+        FUZZ_CHECK(token.size() <= AppDelegate::maxTokenLength);
+    else
+        FUZZ_CHECK(ranBy == RanBy::Launcher);
+    FUZZ_CHECK(readBack(SettingsFile::standardPath(), QStringLiteral("guid")).value_or(QString()) ==
+               token);
     return 0;
 }

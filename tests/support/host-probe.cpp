@@ -17,7 +17,11 @@ public:
     }
 
     void applicationWillFinishLaunching() override { write(QStringLiteral("willFinish")); }
-    void openUrl(const QString& url) override { write(QStringLiteral("open ") + url); }
+    void openUrls(const QStringList& urls) override
+    {
+        for (const QString& url : urls)
+            write(QStringLiteral("open ") + url);
+    }
     void applicationDidFinishLaunching(const QVariantMap& userInfo) override
     {
         write(userInfo.contains(ApplicationHost::launchNotificationKey)
