@@ -1,7 +1,7 @@
 #pragma once
 // A ServiceClient for tests: answers sign-ins and feed requests from its tables instead of a
 // service, on the main queue as the real client does, and records every call. Like the real
-// client it turns down a text with a blank at once, before the call returns ("Wrong url").
+// client it turns down a GUID with a blank at once, before the call returns ("Wrong url").
 
 #include "core/ServiceClient.h"
 
