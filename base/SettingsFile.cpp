@@ -1,6 +1,7 @@
 #include "base/SettingsFile.h"
 
 #include "base/BaseLog.h"
+#include "base/ConfigHome.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStringDecoder>
 
 namespace {
@@ -32,7 +32,7 @@ Location& standardLocation()
 
 QString configFolder()
 {
-    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    return ConfigHome::path();
 }
 
 // QSettings reads almost anything as INI; a file that is not even text (a torn write, another

@@ -10,7 +10,7 @@
 
 class SettingsFile {
 public:
-    // The file of the running program's store: $XDG_CONFIG_HOME/<folder>/<name>.conf as set
+    // The file of the running program's store: <configuration folder>/<folder>/<name>.conf as set
     // below, or, as with QSettings, the application's organization name and application name.
     static QString standardPath();
     // Names the standard store's file; call before the program opens it.

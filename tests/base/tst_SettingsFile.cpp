@@ -99,6 +99,32 @@ private Q_SLOTS:
         QVERIFY2(!file.readAll().contains("old"), "the old content was kept");
     }
 
+    // The configuration folder is $XDG_CONFIG_HOME only when that is an absolute path.
+    void configurationFolder_data()
+    {
+        QTest::addColumn<QByteArray>("configHome");
+        QTest::addColumn<QString>("underHome"); // the folder's path below $HOME, "" for the
+                                                // absolute $XDG_CONFIG_HOME
+        QTest::newRow("absolute") << qgetenv("XDG_CONFIG_HOME") << QString();
+        QTest::newRow("relative") << QByteArray("relcfg") << u"/.config"_qs;
+        QTest::newRow("dot") << QByteArray(".") << u"/.config"_qs;
+        QTest::newRow("empty") << QByteArray() << u"/.config"_qs;
+    }
+
+    void configurationFolder()
+    {
+        QFETCH(QByteArray, configHome);
+        QFETCH(QString, underHome);
+        const QByteArray absolute = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", configHome);
+        SettingsFile::setStandardLocation(u"tovo"_qs, u"tovo.TOVO"_qs);
+        const QString path = SettingsFile::standardPath();
+        qputenv("XDG_CONFIG_HOME", absolute);
+        QCOMPARE(path, (underHome.isEmpty() ? QString::fromLocal8Bit(absolute)
+                                            : QDir::homePath() + underHome) +
+                           u"/tovo/tovo.TOVO.conf"_qs);
+    }
+
 private:
     QString m_path;
     QString m_folder;
