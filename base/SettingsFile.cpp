@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QStringDecoder>
@@ -80,11 +79,14 @@ bool isRandomPart(QStringView part)
 }
 
 // What a write killed midway leaves of itself: its new file "<name>.XXXXXX", and in that
-// QSettings' lock "<name>.XXXXXX.lock" and new file "<name>.XXXXXX.XXXXXX".
+// QSettings' lock "<name>.XXXXXX.lock" and new file "<name>.XXXXXX.XXXXXX"; and the lock file of
+// earlier versions, "<name>.lock".
 bool isLeftover(const QString& entry, const QString& name)
 {
     if (!entry.startsWith(name + u'.'))
         return false;
+    if (entry.size() == name.size() + 5 && entry.endsWith(u".lock"))
+        return true;
     const QStringList parts = entry.mid(name.size() + 1).split(u'.');
     return isRandomPart(parts.first()) &&
            (parts.size() == 1 ||
@@ -214,11 +216,7 @@ bool SettingsFile::write() const
                         << "is a symlink or not the user's alone: nothing written";
         return false;
     }
-    // One write at a time. A lock file that names no live owner is waited out until it is a
-    // second old: a write takes milliseconds, so one that old was left by a write killed midway.
-    QLockFile lock(folder.pathOf(name + QStringLiteral(".lock")));
-    lock.setStaleLockTime(std::chrono::seconds(1));
-    if (!lock.tryLock(std::chrono::seconds(2)))
+    if (!folder.lock())
         return false;
     for (const QString& entry : folder.entries()) {
         if (isLeftover(entry, name))

@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -122,4 +124,16 @@ QStringList StoreFolder::entries() const
 {
     return QDir(pathOf(QString()))
         .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+bool StoreFolder::lock() const
+{
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        if (::flock(m_folder, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        if (errno != EWOULDBLOCK)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }

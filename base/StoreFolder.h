@@ -36,6 +36,9 @@ public:
     bool rename(const QString& from, const QString& to, bool overwrite) const;
     void remove(const QString& name) const;
     QStringList entries() const;
+    // Takes the folder's lock, one writer at a time, waiting up to two seconds for another. It
+    // goes when the folder is closed, or with the process (no lock file a kill leaves behind).
+    bool lock() const;
 
 private:
     int m_folder = -1;
