@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QStringDecoder>
+#include <algorithm>
 #include <atomic>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -74,7 +75,8 @@ std::optional<QVariantMap> parseIni(const QByteArray& text)
 bool isRandomPart(QStringView part)
 {
     return part.size() == 6 && std::all_of(part.begin(), part.end(), [](QChar c) {
-               return c.isDigit() || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+               return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') ||
+                      (c >= u'A' && c <= u'Z');
            });
 }
 
