@@ -1,7 +1,11 @@
 #pragma once
-// A program's own string store: one INI file, readable by its owner only (0600, in a 0700 folder;
-// a folder of its own right under $XDG_CONFIG_HOME is narrowed to that should it be wider). A
-// file that does not parse reads as empty and is replaced by a clean one on the next write.
+// A program's own string store: one INI file of at most maximumFileSize bytes, readable by its
+// owner only (0600 from its first byte), in a folder that is the user's alone (0700 when it is a
+// folder of its own right under the configuration folder, narrowed to that should it be wider).
+// The file and its folder are never reached through a symlink; a folder that is another user's or
+// that others can write is not used at all (read as empty, every write fails). A file that does
+// not parse, is another user's or a symlink reads as empty and is replaced on the next write; a
+// file too large to read is kept aside rather than replaced.
 
 #include <QMutex>
 #include <QString>
@@ -10,7 +14,10 @@
 
 class SettingsFile {
 public:
-    // The file of the running program's store: $XDG_CONFIG_HOME/<folder>/<name>.conf as set
+    // A settings file holds a GUID or two: anything much larger is no file of ours.
+    static constexpr qint64 maximumFileSize = 64 * 1024;
+
+    // The file of the running program's store: <configuration folder>/<folder>/<name>.conf as set
     // below, or, as with QSettings, the application's organization name and application name.
     static QString standardPath();
     // Names the standard store's file; call before the program opens it.
@@ -33,14 +40,10 @@ public:
 
 private:
     bool write() const;
-    bool prepareFile() const;
-    void clearStaleLock() const;
-    void removeLeftovers() const;
 
     QString m_filePath;
     bool m_inOwnFolder = false;
     mutable QMutex m_mutex;
     QVariantMap m_values; // what the store holds
     QVariantMap m_saved;  // what the file holds
-    bool m_corrupt = false;
 };

@@ -7,6 +7,8 @@
 #include "net/UrlText.h"
 #include "xml/XmlDocument.h"
 
+#include <QUrl>
+
 namespace {
 
 Error clientError(const QString& message)
@@ -15,6 +17,13 @@ Error clientError(const QString& message)
 }
 
 const QString wrongUrl = QStringLiteral("Wrong url");
+
+// `text` as a query component (RFC 3986): its UTF-8 bytes, every one outside the unreserved
+// characters percent-encoded, so that '#', '&', '+', '%' and blanks reach the service as typed.
+QString queryComponent(const QString& text)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(text));
+}
 
 // Sends a GET of `urlText` and hands a body of at most `maximumSize` bytes to `handle` on the
 // main thread; every failure (transport, HTTP error status, a transfer without body) goes to
@@ -76,7 +85,8 @@ void APIClient::authenticate(const QString& email, const QString& password,
                              AuthenticateCompletion completion)
 {
     const QString url = ServiceEndpoints::webBase() + QStringLiteral("/resolveGUID?email=") +
-                        email + QStringLiteral("&password=") + password;
+                        queryComponent(email) + QStringLiteral("&password=") +
+                        queryComponent(password);
     fetch<QString>(*m_session, "sign-in", url, maximumSignInAnswerSize, std::move(completion),
                    parseGuid);
 }

@@ -1,9 +1,11 @@
 #pragma once
 // The client of the monitoring service: sign-in (e-mail and password to the account GUID) and
-// the alarm feed of a GUID, over an HTTP session of its own. One process-wide instance.
+// the alarm feed of a GUID, over an HTTP session of its own. One process-wide instance. The
+// e-mail address and password are sent percent-encoded, exactly as typed; the GUID as stored.
 //
-// Threads: may be called from any thread. A "Wrong url" failure completes synchronously on the
-// calling thread before the call returns; every other outcome completes later on the main thread.
+// Threads: may be called from any thread. A "Wrong url" failure (a GUID that makes no valid URL)
+// completes synchronously on the calling thread before the call returns; every other outcome
+// completes later on the main thread.
 
 #include "core/ServiceClient.h"
 

@@ -1,9 +1,10 @@
 #include "desktop/Autostart.h"
 
+#include "base/ConfigHome.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 Autostart::Autostart(QString directory)
     : m_directory(std::move(directory))
@@ -11,8 +12,7 @@ Autostart::Autostart(QString directory)
 
 QString Autostart::defaultDirectory()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/autostart");
+    return ConfigHome::path() + QStringLiteral("/autostart");
 }
 
 QString Autostart::entryPath(const QString& entryId) const

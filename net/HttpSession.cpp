@@ -2,6 +2,7 @@
 
 #include "base/MainQueue.h"
 #include "net/NetLog.h"
+#include "net/ReceivedBytes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,6 +13,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <curl/curl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -79,6 +82,22 @@ Error curlError(CURLcode code)
                                   QString::fromUtf8(curl_easy_strerror(code)));
 }
 
+// The host of `url`, resolved against `base` as libcurl resolves a redirect's Location; none when
+// it does not parse.
+std::optional<QByteArray> hostOf(const QByteArray& url, const char* base = nullptr)
+{
+    const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), curl_url_cleanup);
+    char* host = nullptr;
+    if (!parsed || (base && curl_url_set(parsed.get(), CURLUPART_URL, base, 0) != CURLUE_OK) ||
+        curl_url_set(parsed.get(), CURLUPART_URL, url.constData(),
+                     CURLU_URLENCODE | CURLU_ALLOW_SPACE) != CURLUE_OK ||
+        curl_url_get(parsed.get(), CURLUPART_HOST, &host, 0) != CURLUE_OK)
+        return std::nullopt;
+    QByteArray result(host);
+    curl_free(host);
+    return result;
+}
+
 } // namespace
 
 struct HttpSession::Transfer {
@@ -91,18 +110,44 @@ struct HttpSession::Transfer {
     quint64 number = 0; // for the debug output, which never shows the URL
     QElapsedTimer started;
     qint64 maximumBodySize = 0;
+    qint64 maximumReceived = 0; // by all its connections, whatever the bytes are
+    ReceivedBytes received;
+    // Until its TLS handshake starts, a connection of an https request hears only from a proxy.
+    bool secure = false;
+    bool handshakeStarted = false;
     qint64 headerBytes = 0;
     qint64 bodyBytes = 0;
     QByteArray body;                           // unless a receiver takes the bytes
     std::optional<TransportErrorCode> refused; // a bound that ended the transfer
+    std::optional<QByteArray> onlyHost;        // plain http: the host its redirects must keep
     Completion completion;
     Receiver receiver;
+
+    // Whether the transfer has been refused, or its connections have now received more than it
+    // allows; then they are cut off as well. libcurl ends a transfer only from its write, header
+    // and progress callbacks, and reads what it discards (a redirect's body, a proxy's answer)
+    // without calling the first two, up to a hundred reads at a time.
+    bool pastBound()
+    {
+        if (refused)
+            return true;
+        // A proxy's answer to CONNECT is a status and headers, and perhaps a short page; libcurl
+        // reads it a byte at a time, so even the body's bound would take seconds to reach.
+        if (received.total() <= maximumReceived &&
+            !(secure && !handshakeStarted && received.latest() > maximumHeaderSize))
+            return false;
+        refused = BodyTooLarge;
+        received.cutOff();
+        return true;
+    }
 
     // Returning less than was handed over makes libcurl end the transfer.
     static size_t receiveBody(char* data, size_t size, size_t count, void* self)
     {
         auto& transfer = *static_cast<Transfer*>(self);
         const auto bytes = static_cast<qint64>(size * count);
+        if (transfer.pastBound())
+            return 0;
         if (transfer.bodyBytes + bytes > transfer.maximumBodySize) {
             transfer.refused = BodyTooLarge;
             return 0;
@@ -118,15 +163,60 @@ struct HttpSession::Transfer {
             transfer.receiver(QByteArrayView(data, bytes));
         return size * count;
     }
-    static size_t receiveHeader(char*, size_t size, size_t count, void* self)
+    static size_t receiveHeader(char* data, size_t size, size_t count, void* self)
     {
         auto& transfer = *static_cast<Transfer*>(self);
-        transfer.headerBytes += static_cast<qint64>(size * count);
+        const auto bytes = static_cast<qint64>(size * count);
+        if (transfer.pastBound())
+            return 0;
+        transfer.headerBytes += bytes;
         if (transfer.headerBytes > maximumHeaderSize) {
             transfer.refused = HeadersTooLarge;
             return 0;
         }
+        if (transfer.onlyHost && !transfer.staysOnHost(QByteArray(data, bytes))) {
+            transfer.refused = RedirectRefused;
+            return 0;
+        }
         return size * count;
+    }
+    // Called for every read, also of the bytes that libcurl discards: the bound is checked there.
+    static int watchReceived(CURL*, curl_infotype type, char*, size_t, void* self)
+    {
+        auto& transfer = *static_cast<Transfer*>(self);
+        if (type == CURLINFO_SSL_DATA_OUT)
+            transfer.handshakeStarted = true;
+        if (type == CURLINFO_HEADER_IN || type == CURLINFO_DATA_IN || type == CURLINFO_SSL_DATA_IN)
+            transfer.pastBound();
+        return 0;
+    }
+    // Also called for every byte of a proxy's answer to CONNECT, which libcurl reads one by one.
+    static int progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+    {
+        return static_cast<Transfer*>(self)->pastBound() ? 1 : 0;
+    }
+    static curl_socket_t openSocket(void* self, curlsocktype, curl_sockaddr* address)
+    {
+        const curl_socket_t socket =
+            ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+        auto& transfer = *static_cast<Transfer*>(self);
+        if (socket != CURL_SOCKET_BAD) {
+            transfer.handshakeStarted = false;
+            transfer.received.add(socket);
+        }
+        return socket;
+    }
+
+    // False for the Location of a redirect to another host than onlyHost's.
+    bool staysOnHost(const QByteArray& headerLine) const
+    {
+        long status = 0;
+        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+        if (status < 300 || status > 399 || !headerLine.toLower().startsWith("location:"))
+            return true;
+        char* current = nullptr;
+        curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &current);
+        return hostOf(headerLine.mid(9).trimmed(), current) == onlyHost;
     }
 
     Response response(CURLcode result)
@@ -190,6 +280,9 @@ Error HttpSession::transportError(TransportErrorCode code)
     case HeadersTooLarge:
         return Error::withDescription(transportErrorDomain, code,
                                       QStringLiteral("The answer's headers are too large"));
+    case RedirectRefused:
+        return Error::withDescription(transportErrorDomain, code,
+                                      QStringLiteral("The answer redirects to another host"));
     case NoBody:
         break;
     }
@@ -256,17 +349,26 @@ void HttpSession::start(const QString& urlText, qint64 maximumBodySize, Completi
     transfer->number = ++m_requests;
     transfer->started.start();
     transfer->maximumBodySize = maximumBodySize;
+    transfer->maximumReceived = maximumBodySize + maximumHeaderSize;
     transfer->completion = std::move(completion);
     transfer->receiver = std::move(receiver);
     qCDebug(lcNet) << "request" << transfer->number << "started, body limit" << maximumBodySize;
 
     // The URL check lets only ASCII through; libcurl sends the target as it stands.
-    curl_easy_setopt(easy, CURLOPT_URL, urlText.toLatin1().constData());
+    const QByteArray url = urlText.toLatin1();
+    const bool secure = urlText.startsWith(u"https:", Qt::CaseInsensitive);
+    transfer->secure = secure;
+    curl_easy_setopt(easy, CURLOPT_URL, url.constData());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, static_cast<long>(maximumRedirects));
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR,
-                     urlText.startsWith(u"https:", Qt::CaseInsensitive) ? "https" : "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
+    if (!secure) {
+        // Plain http is for this machine alone: neither a proxy nor a redirect may carry what the
+        // URL holds anywhere else in clear text.
+        curl_easy_setopt(easy, CURLOPT_PROXY, "");
+        transfer->onlyHost = hostOf(url).value_or(QByteArray());
+    }
     setTrust(easy);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
@@ -291,6 +393,19 @@ void HttpSession::start(const QString& urlText, qint64 maximumBodySize, Completi
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, transfer.get());
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::receiveHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, transfer.get());
+    // Everything the connections receive counts: the sockets are ours, their bytes read as the
+    // kernel counts them whenever libcurl reads (its debug output is the one callback it makes
+    // for every read; nothing of it is printed) or reports progress.
+    curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, &Transfer::openSocket);
+    curl_easy_setopt(easy, CURLOPT_OPENSOCKETDATA, transfer.get());
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, &HttpSession::closeSocket);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, this); // may outlive the transfer
+    curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, &Transfer::watchReceived);
+    curl_easy_setopt(easy, CURLOPT_DEBUGDATA, transfer.get());
+    curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &Transfer::progress);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, transfer.get());
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
 
     if (const CURLMcode added = curl_multi_add_handle(m_multi, easy); added != CURLM_OK) {
         transfer->completion({std::nullopt, curlError(CURLE_OUT_OF_MEMORY), 0});
@@ -329,6 +444,8 @@ void HttpSession::finishTransfers()
             qCDebug(lcNet) << "request" << transfer->number << "finished after"
                            << transfer->started.elapsed() << "ms: HTTP" << response.httpStatus
                            << transfer->bodyBytes << "bytes";
+        qCDebug(lcNet) << "request" << transfer->number << "received" << transfer->received.total()
+                       << "bytes in all";
         transfer->completion(std::move(response));
     }
 }
@@ -357,6 +474,17 @@ int HttpSession::watchSocket(void*, int socket, int what, void* self, void*)
     if (what == CURL_POLL_REMOVE)
         session.m_sockets.erase(socket);
     return 0;
+}
+
+// libcurl may close a connection after its transfer is gone, so this asks the live transfers
+// whose connection it was.
+int HttpSession::closeSocket(void* self, int socket)
+{
+    for (const auto& [easy, transfer] : static_cast<HttpSession*>(self)->m_transfers) {
+        if (transfer->received.close(socket))
+            break;
+    }
+    return ::close(socket);
 }
 
 int HttpSession::scheduleTimeout(void*, long timeoutMs, void* self)

@@ -1,10 +1,12 @@
 #pragma once
 // An HTTP(S) session: GET only, on libcurl's multi interface driven by the main
-// thread's event loop. Every answer is bounded: body size (per request), header size, time without
+// thread's event loop. Every answer is bounded: body size (per request), header size, everything
+// its connections receive (the body's bound plus the headers', counted off the wire), time without
 // data and total time. No cookies, HTTP/1.1 on a fresh connection per request and no automatic
 // resend, so one call puts at most one request on the wire. TLS peers are always verified
-// (the system's CAs, plus a PEM bundle named by SSL_CERT_FILE); the proxy variables apply
-// (http_proxy, https_proxy, no_proxy).
+// (the system's CAs, plus a PEM bundle named by SSL_CERT_FILE); the proxy variables apply to https
+// (https_proxy, all_proxy and no_proxy, in lower or upper case). A plain-http request, which only
+// ever goes to this machine, uses no proxy and follows no redirect to another host.
 
 #include "base/Error.h"
 
@@ -32,6 +34,7 @@ public:
         NoBody = 1001,
         TimedOut = 1002, // nothing received for the inactivity timeout, or past the deadline
         HeadersTooLarge = 1003,
+        RedirectRefused = 1004, // a plain-http request redirected to another host
     };
     // An answer with an HTTP status of 400 or more: code = the status, message "HTTP <status>".
     static inline const QString httpErrorDomain = QStringLiteral("HttpStatus");
@@ -60,8 +63,9 @@ public:
     HttpSession& operator=(const HttpSession&) = delete;
 
     // Starts a GET of `urlText`, which must have passed UrlText::isValid; the request target is the
-    // text as it stands. A body above `maximumBodySize` bytes fails the request. Callable from any
-    // thread; `completion` runs once, on the main thread.
+    // text as it stands. A body above `maximumBodySize` bytes fails the request, and so do more
+    // than `maximumBodySize` + maximumHeaderSize bytes received in all ("The answer is too
+    // large"). Callable from any thread; `completion` runs once, on the main thread.
     void get(const QString& urlText, qint64 maximumBodySize, Completion completion,
              Receiver receiver = {});
 
@@ -86,6 +90,7 @@ private:
     void finishTransfers();
     static int watchSocket(void* easy, int socket, int what, void* session, void* socketData);
     static int scheduleTimeout(void* multi, long timeoutMs, void* session);
+    static int closeSocket(void* session, int socket);
 
     // Main thread only, from the first request until the application object goes.
     void* m_multi = nullptr;      // the CURLM handle

@@ -18,7 +18,7 @@ std::optional<QByteArray> queryValue(const QByteArray& query, const QByteArray& 
     return std::nullopt;
 }
 
-// Clients send the values as typed; a client that percent-encodes them is understood as well.
+// Clients send the values percent-encoded; values as typed (older clients) are understood as well.
 bool sameValue(const std::optional<QByteArray>& sent, const QString& expected)
 {
     if (!sent)

@@ -59,9 +59,10 @@ void HttpConnection::readHead()
     m_idle.stop();
     const qsizetype lineEnd = m_head.indexOf("\r\n");
     const QList<QByteArray> parts = m_head.left(lineEnd).split(' ');
-    // Origin form ("/path?query"), or absolute form as a proxy is sent.
+    // Origin form ("/path?query"), or as a proxy is sent: absolute form, or a CONNECT's
+    // "host:port".
     if (parts.size() != 3 || parts[0].isEmpty() ||
-        !(parts[1].startsWith('/') || parts[1].contains("://")) ||
+        !(parts[1].startsWith('/') || parts[1].contains("://") || parts[0] == "CONNECT") ||
         !parts[2].startsWith("HTTP/1.")) {
         reject(400);
         return;

@@ -1,9 +1,21 @@
 #include "widget/AlarmFieldBinding.h"
 
 #include "core/Alarm.h"
+#include "desktop/NotificationText.h"
 
 #include <QLabel>
 #include <QStringList>
+
+namespace {
+
+// A text from the feed under the notifications' rules (no control characters, no direction
+// overrides, a bounded length), its line feeds as blanks: a row gives every text its own layout.
+QString rowText(const QString& field, qsizetype maxLength)
+{
+    return NotificationText::displayed(field, maxLength).replace(u'\n', u' ');
+}
+
+} // namespace
 
 AlarmFieldBinding::AlarmFieldBinding(QWidget* root)
     : m_root(root)
@@ -25,7 +37,10 @@ void AlarmFieldBinding::show(const Alarm* alarm)
             continue;
         }
         const QByteArray name = label->property(fieldProperty).toByteArray();
-        const QString text = alarm ? alarm->field(name.constData()) : QString();
+        const QString text = alarm ? rowText(alarm->field(name.constData()),
+                                             label->wordWrap() ? NotificationText::maxBodyLength
+                                                               : NotificationText::maxSummaryLength)
+                                   : QString();
         label->setText(text);
         if (!text.isEmpty()) {
             spoken.append(text);

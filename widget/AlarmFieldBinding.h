@@ -1,7 +1,8 @@
 #pragma once
 // Binds the labels of an interface resource to the fields of an Alarm: every QLabel whose
 // dynamic property "alarmField" names a field (e.g. "alarmAgent") shows that field as plain text,
-// and the root's accessible name reads the bound texts in order.
+// under the notifications' text rules (a wrapping label the body's length, any other the
+// title's), and the root's accessible name reads the bound texts in order.
 
 #include <QList>
 #include <QPointer>

@@ -1,9 +1,24 @@
 #include "widget/WidgetListViewController.h"
 
 #include "widget/WidgetListViewDelegate.h"
+#include "widget/WidgetLog.h"
 
 #include <QFrame>
+#include <QLabel>
+#include <QTimer>
 #include <QVBoxLayout>
+
+namespace {
+
+QVBoxLayout* columnLayout(QWidget* widget)
+{
+    auto* layout = new QVBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    return layout;
+}
+
+} // namespace
 
 WidgetListViewController::WidgetListViewController(QWidget* view, QObject* parent)
     : ViewController(parent)
@@ -11,15 +26,20 @@ WidgetListViewController::WidgetListViewController(QWidget* view, QObject* paren
     , m_contents(new AlarmListModel(this))
 {
     connect(m_contents, &QAbstractItemModel::modelReset, this,
-            &WidgetListViewController::rebuildRows);
+            &WidgetListViewController::startRows);
 }
 
 void WidgetListViewController::setHasDividerLines(bool on)
 {
     if (m_hasDividerLines != on) {
         m_hasDividerLines = on;
-        rebuildRows();
+        startRows();
     }
+}
+
+QLabel* WidgetListViewController::moreRow() const
+{
+    return m_moreRow;
 }
 
 QWidget* WidgetListViewController::loadView()
@@ -30,31 +50,40 @@ QWidget* WidgetListViewController::loadView()
         container->setObjectName(QStringLiteral("WidgetListViewController"));
     }
     if (!container->layout()) {
-        auto* layout = new QVBoxLayout(container);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(2);
+        columnLayout(container);
     }
     return container;
 }
 
-void WidgetListViewController::rebuildRows()
+void WidgetListViewController::startRows()
 {
-    QLayout* layout = view()->layout();
-    // A row's controller goes with its view.
-    while (QLayoutItem* item = layout->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
-    m_rows.clear();
+    // A page still being made is for contents that are gone.
+    ++m_build;
+    delete m_nextPage;
+    // Hidden until it is complete: a row added to a shown page lays out every row before it.
+    m_nextPage = new QWidget(view());
+    m_nextPage->setObjectName(QStringLiteral("rows"));
+    columnLayout(m_nextPage);
+    m_nextRows.clear();
+    m_nextEntry = 0;
+    addRows(m_build);
+}
 
-    for (int row = 0; row < m_contents->rowCount(); ++row) {
+void WidgetListViewController::addRows(quint64 build)
+{
+    if (build != m_build || !m_nextPage) {
+        return;
+    }
+    QLayout* layout = m_nextPage->layout();
+    const int entries = std::min(m_contents->rowCount(), maximumShownRows);
+    for (int added = 0; m_nextEntry < entries && added < rowsPerTurn; ++m_nextEntry, ++added) {
         ViewController* controller =
-            m_delegate ? m_delegate->widgetListViewControllerForRow(this, row) : nullptr;
+            m_delegate ? m_delegate->widgetListViewControllerForRow(this, m_nextEntry) : nullptr;
         if (!controller) {
             continue;
         }
-        controller->setRepresentedObject(m_contents->entry(row));
-        if (m_hasDividerLines && !m_rows.empty()) {
+        controller->setRepresentedObject(m_contents->entry(m_nextEntry));
+        if (m_hasDividerLines && !m_nextRows.empty()) {
             auto* divider = new QFrame;
             divider->setFrameShape(QFrame::HLine);
             divider->setFrameShadow(QFrame::Sunken);
@@ -62,9 +91,35 @@ void WidgetListViewController::rebuildRows()
             layout->addWidget(divider);
         }
         layout->addWidget(controller->view());
-        m_rows.append(controller);
+        m_nextRows.append(controller);
     }
-    if (auto* box = qobject_cast<QBoxLayout*>(layout)) {
-        box->addStretch(1);
+    if (m_nextEntry < entries) {
+        QTimer::singleShot(0, this, [this, build] { addRows(build); });
+        return;
     }
+    showRows();
+}
+
+void WidgetListViewController::showRows()
+{
+    auto* layout = static_cast<QBoxLayout*>(m_nextPage->layout());
+    const int left = m_contents->rowCount() - maximumShownRows;
+    m_moreRow = nullptr;
+    if (left > 0) {
+        m_moreRow = new QLabel(tr("and %Ln more", "rows of the list left out", left));
+        m_moreRow->setObjectName(QStringLiteral("moreRow"));
+        m_moreRow->setAlignment(Qt::AlignCenter);
+        m_moreRow->setContentsMargins(14, 8, 14, 8);
+        layout->addWidget(m_moreRow);
+    }
+    layout->addStretch(1);
+
+    // The earlier rows' controllers go with their views.
+    delete m_page;
+    m_page = m_nextPage;
+    m_rows = std::move(m_nextRows);
+    view()->layout()->addWidget(m_page);
+    qCDebug(lcWidget) << "list rows in place:" << m_rows.size() << "of" << m_contents->rowCount()
+                      << "entries";
+    Q_EMIT rowsShown();
 }

@@ -1,18 +1,27 @@
 #pragma once
 // The list of a Today panel widget: shows the entries of its contents (a model) as a column of
 // rows, one row controller per entry, made by the delegate; the list assigns each entry to its
-// row controller's representedObject. New contents rebuild every row.
+// row controller's representedObject. New contents get new rows.
+//
+// The panel is a glance and the web site the archive: of a longer list only the first
+// maximumShownRows entries get rows, and one more row says how many are left out. The rows are
+// made a few at a time, one portion per turn of the event loop, on a page that replaces the
+// shown one once it is complete; until then the earlier rows stay.
 
 #include "widget/AlarmListModel.h"
 #include "widget/ViewController.h"
 
 #include <QList>
 
+class QLabel;
 class WidgetListViewDelegate;
 
 class WidgetListViewController : public ViewController {
     Q_OBJECT
 public:
+    static constexpr int maximumShownRows = 500;
+    static constexpr int rowsPerTurn = 50;
+
     // `view` is the container the rows go into, typically taken from the owner's interface
     // resource; without one the list makes its own.
     explicit WidgetListViewController(QWidget* view = nullptr, QObject* parent = nullptr);
@@ -25,20 +34,36 @@ public:
 
     void setHasDividerLines(bool on);
 
-    // The row controllers of the current contents, in order (rows the delegate left out are
+    // The row controllers of the entries shown, in order (rows the delegate left out are
     // missing).
     int rowCount() const { return static_cast<int>(m_rows.size()); }
     ViewController* rowViewController(int row) const { return m_rows.value(row); }
+    // The row that says how many entries have no row, or nullptr.
+    QLabel* moreRow() const;
+
+Q_SIGNALS:
+    // The rows of the current contents are all in place.
+    void rowsShown();
 
 protected:
     QWidget* loadView() override;
 
 private:
-    void rebuildRows();
+    void startRows();
+    void addRows(quint64 build);
+    void showRows();
 
     QPointer<QWidget> m_adoptedView;
     AlarmListModel* const m_contents;
     WidgetListViewDelegate* m_delegate = nullptr;
     bool m_hasDividerLines = true;
+    // Shown.
+    QPointer<QWidget> m_page;
     QList<ViewController*> m_rows;
+    QPointer<QLabel> m_moreRow;
+    // Being made: the page of the current contents, its rows so far and the next entry.
+    quint64 m_build = 0;
+    QPointer<QWidget> m_nextPage;
+    QList<ViewController*> m_nextRows;
+    int m_nextEntry = 0;
 };

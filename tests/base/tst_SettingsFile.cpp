@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTest>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,6 +22,15 @@ int childMain(int argc, char** argv)
     QCoreApplication app(argc, argv);
     answer(onDisk(app.arguments().at(3)));
     return 0;
+}
+
+// A file of `size` bytes, mode 0666, that holds "guid=<value>".
+void plant(const QString& path, const QByteArray& value, qsizetype size = 0)
+{
+    QFile file(path);
+    const QByteArray text = "[General]\nguid=" + value + "\n";
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    QVERIFY(file.write(QByteArray(std::max<qsizetype>(size - text.size(), 0), ' ')) >= 0);
 }
 
 } // namespace
@@ -91,6 +101,154 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(m_path + u".Ab12Cd"_qs));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY2(!file.readAll().contains("old"), "the old content was kept");
+    }
+
+    // Whoever else can write the folder could steer the file: such a folder is not used. The
+    // program's own folder is narrowed first; any other is left as it is.
+    void foldersOthersCanWrite_data()
+    {
+        QTest::addColumn<QString>("folder"); // under the program's own folder, but "": that one
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("otherOwner");
+        QTest::addColumn<bool>("used");
+        QTest::newRow("own folder, open to all") << QString() << 0777 << false << true;
+        QTest::newRow("open to all") << u"shared"_qs << 0777 << false << false;
+        QTest::newRow("open to the group") << u"shared"_qs << 0770 << false << false;
+        QTest::newRow("read by others") << u"shared"_qs << 0755 << false << true;
+        QTest::newRow("another user's") << u"shared"_qs << 0700 << true << false;
+        QTest::newRow("own folder, another user's") << QString() << 0700 << true << false;
+    }
+
+    void foldersOthersCanWrite()
+    {
+        QFETCH(QString, folder);
+        QFETCH(int, mode);
+        QFETCH(bool, otherOwner);
+        QFETCH(bool, used);
+        if (otherOwner && ::geteuid() != 0)
+            QSKIP("handing a folder to another user takes root");
+        const QString path = folder.isEmpty() ? m_path : m_folder + u'/' + folder + u"/s.conf"_qs;
+        const QString parent = QFileInfo(path).path();
+        QVERIFY(QDir().mkpath(parent));
+        plant(path, "planted");
+        QVERIFY(::chmod(QFile::encodeName(parent).constData(), static_cast<mode_t>(mode)) == 0);
+        QVERIFY(!otherOwner || ::chown(QFile::encodeName(parent).constData(), 65534, 65534) == 0);
+
+        SettingsFile defaults(path);
+        QCOMPARE(defaults.string(key), used ? std::optional(u"planted"_qs) : std::nullopt);
+        defaults.setString(key, u"fresh"_qs);
+        QCOMPARE(defaults.sync(), used);
+        QCOMPARE(modeOf(parent), folder.isEmpty() && !otherOwner ? 0700u : unsigned(mode));
+        QVERIFY(!otherOwner || ::chown(QFile::encodeName(parent).constData(), 0, 0) == 0);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), used ? "[General]\nguid=fresh\n" : "[General]\nguid=planted\n");
+    }
+
+    // Neither the file nor its folder is reached through a symlink: what it points at is never
+    // read, written or narrowed. A file in its place that is not the user's is not read.
+    void noSymlinkFollowed_data()
+    {
+        QTest::addColumn<QString>("link"); // "file", "folder", or "foreign file"
+        QTest::newRow("file is a symlink") << u"file"_qs;
+        QTest::newRow("folder is a symlink") << u"folder"_qs;
+        QTest::newRow("another user's file") << u"foreign file"_qs;
+    }
+
+    void noSymlinkFollowed()
+    {
+        QFETCH(QString, link);
+        if (link == u"foreign file" && ::geteuid() != 0)
+            QSKIP("handing a file to another user takes root");
+        const QString victim = m_folder + u"-victim"_qs;
+        const QString target = victim + u'/' + QFileInfo(m_path).fileName();
+        QDir(victim).removeRecursively();
+        QVERIFY(QDir().mkpath(victim) && QFile::setPermissions(victim, QFile::Permissions(0x7755)));
+        plant(target, "victim");
+        QVERIFY(QDir().mkpath(link == u"folder" ? QFileInfo(m_folder).path() : m_folder));
+        if (link == u"foreign file") {
+            QVERIFY(QFile::rename(target, m_path));
+            QVERIFY(::chown(QFile::encodeName(m_path).constData(), 65534, 65534) == 0);
+        } else {
+            QVERIFY(QFile::link(link == u"file" ? target : victim,
+                                link == u"file" ? m_path : m_folder));
+        }
+
+        SettingsFile defaults(m_path);
+        QCOMPARE(defaults.string(key), std::nullopt);
+        defaults.setString(key, u"fresh"_qs);
+        QCOMPARE(defaults.sync(), link != u"folder");
+        QCOMPARE(modeOf(victim), 0755u);
+        QCOMPARE(QDir(victim).entryList(QDir::Files).size(), link == u"foreign file" ? 0 : 1);
+        QCOMPARE(modeOf(target), link == u"foreign file" ? 0u : 0666u);
+        if (link != u"foreign file")
+            QCOMPARE(onDisk(m_folder + u"-victim/"_qs + QFileInfo(m_path).fileName()),
+                     std::optional(u"victim"_qs));
+        if (link != u"folder") {
+            QVERIFY(!QFileInfo(m_path).isSymLink());
+            QCOMPARE(modeOf(m_path), 0600u);
+            QCOMPARE(onDisk(m_path), std::optional(u"fresh"_qs));
+        }
+    }
+
+    // A file above the size bound reads as empty and goes aside, untouched, on the next write.
+    void oversizedFileKeptAside_data()
+    {
+        QTest::addColumn<qsizetype>("size");
+        QTest::addColumn<int>("keptAside"); // files of that size beside the new one
+        QTest::newRow("at the bound") << qsizetype(64 * 1024) << 0;
+        QTest::newRow("above the bound") << qsizetype(64 * 1024 + 1) << 1;
+        QTest::newRow("above it twice") << qsizetype(64 * 1024 + 1) << 2;
+    }
+
+    void oversizedFileKeptAside()
+    {
+        QFETCH(qsizetype, size);
+        QFETCH(int, keptAside);
+        QVERIFY(QDir().mkpath(m_folder));
+        for (int write = 0; write < std::max(keptAside, 1); ++write) {
+            plant(m_path, "old", size);
+            SettingsFile defaults(m_path);
+            QCOMPARE(defaults.string(key), keptAside ? std::nullopt : std::optional(u"old"_qs));
+            defaults.setString(key, u"fresh"_qs);
+            QVERIFY(defaults.sync());
+        }
+        QCOMPARE(onDisk(m_path), std::optional(u"fresh"_qs));
+        const QString name = QFileInfo(m_path).fileName();
+        QStringList expected = {name};
+        if (keptAside > 0)
+            expected << name + u".oversized"_qs;
+        if (keptAside > 1)
+            expected << name + u".oversized.2"_qs;
+        QCOMPARE(QDir(m_folder).entryList(QDir::Files, QDir::Name), expected);
+        for (const QString& aside : expected.mid(1))
+            QCOMPARE(QFileInfo(m_folder + u'/' + aside).size(), size);
+    }
+
+    // The configuration folder is $XDG_CONFIG_HOME only when that is an absolute path.
+    void configurationFolder_data()
+    {
+        QTest::addColumn<QByteArray>("configHome");
+        QTest::addColumn<QString>("underHome"); // the folder's path below $HOME, "" for the
+                                                // absolute $XDG_CONFIG_HOME
+        QTest::newRow("absolute") << qgetenv("XDG_CONFIG_HOME") << QString();
+        QTest::newRow("relative") << QByteArray("relcfg") << u"/.config"_qs;
+        QTest::newRow("dot") << QByteArray(".") << u"/.config"_qs;
+        QTest::newRow("empty") << QByteArray() << u"/.config"_qs;
+    }
+
+    void configurationFolder()
+    {
+        QFETCH(QByteArray, configHome);
+        QFETCH(QString, underHome);
+        const QByteArray absolute = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", configHome);
+        SettingsFile::setStandardLocation(u"tovo"_qs, u"tovo.TOVO"_qs);
+        const QString path = SettingsFile::standardPath();
+        qputenv("XDG_CONFIG_HOME", absolute);
+        QCOMPARE(path, (underHome.isEmpty() ? QString::fromLocal8Bit(absolute)
+                                            : QDir::homePath() + underHome) +
+                           u"/tovo/tovo.TOVO.conf"_qs);
     }
 
 private:

@@ -119,19 +119,17 @@ private Q_SLOTS:
             QTest::newRow(name) << true << password << 200 << body << expected;
         };
         const QString error = u"TOVOErrorDomain 0 Error"_qs;
-        signIn("guid kept as sent", "<?xml version=\"1.0\"?><guid> g \n</guid>", u"guid: g \n"_qs,
-               u"p!$'()*,;=:@&x=y"_qs);
+        signIn("guid kept as sent", "<?xml version=\"1.0\"?><guid> g \n</guid>", u"guid: g \n"_qs);
         signIn("empty guid element", "<guid/>", u"guid:"_qs);
         signIn("root differs in case", "<GUID>g</GUID>", error);
         signIn("prefixed root", "<x:guid xmlns:x=\"urn:x\">g</x:guid>", error);
         signIn("html that does not parse", "<html><body>Wrong password<br></body></html>", error);
         signIn("empty body", "", error);
-        signIn("password with blank", "<guid>g</guid>", wrongUrl, u"secret word"_qs);
         signIn("answer above its limit", "<guid>g</guid>" + QByteArray(64 * 1024, ' '),
                u"HttpTransport 1000 The answer is too large"_qs);
     }
 
-    // Each call is made from the main thread and from a worker thread. Nothing of the request is
+    // Each call is made from the main thread and from a worker thread. Nothing of the GUID is
     // trimmed, encoded or case-folded on the way, a wrong URL sends nothing, and nothing is sent
     // twice (the session's own test has every misbehaviour of the service).
     void outcomes()
@@ -145,11 +143,38 @@ private Q_SLOTS:
         m_service->setAnswer({status, body});
         for (const bool fromWorker : {false, true})
             QCOMPARE(call(signIn, text, fromWorker), expected);
-        const QByteArray target = (signIn ? "/resolveGUID?email=" + email.toUtf8() + "&password="
-                                          : "/rssalarms?mac2&id=") +
-                                  text.toUtf8();
+        const QByteArray target =
+            signIn ? "/resolveGUID?email=Jane.Doe%2Bops%40Example.COM&password=pw"
+                   : "/rssalarms?mac2&id=" + text.toUtf8();
         QCOMPARE(m_service->requestTargets(),
                  (expected == wrongUrl ? QList<QByteArray>() : QList<QByteArray>{target, target}));
+    }
+
+    // The e-mail address and the password reach the service as typed: every byte outside the
+    // unreserved characters percent-encoded, a blank included.
+    void credentialsAreEncoded_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("query syntax")
+            << u"pa#ss&admin=1%41+b"_qs << QByteArray("pa%23ss%26admin%3D1%2541%2Bb");
+        QTest::newRow("blank") << u"secret word"_qs << QByteArray("secret%20word");
+        QTest::newRow("sub-delimiters")
+            << u"p!$'()*,;=:@/?"_qs << QByteArray("p%21%24%27%28%29%2A%2C%3B%3D%3A%40%2F%3F");
+        QTest::newRow("non-ascii")
+            << u"p\u00e4ss \U0001F600"_qs << QByteArray("p%C3%A4ss%20%F0%9F%98%80");
+        QTest::newRow("unreserved") << u"Az09-._~"_qs << QByteArray("Az09-._~");
+    }
+
+    void credentialsAreEncoded()
+    {
+        QFETCH(QString, password);
+        QFETCH(QByteArray, sent);
+        m_service->setAnswer({200, "<guid>g</guid>"});
+        QCOMPARE(call(true, password, false), u"guid:g"_qs);
+        QCOMPARE(
+            m_service->requestTargets(),
+            QList<QByteArray>{"/resolveGUID?email=Jane.Doe%2Bops%40Example.COM&password=" + sent});
     }
 
 private:

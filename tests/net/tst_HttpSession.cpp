@@ -83,6 +83,12 @@ private Q_SLOTS:
         misbehaving("oversized", Behaviour::Oversized, tooLarge);
         row("oversized, tls", Security::Https, static_cast<int>(Behaviour::Oversized), 200,
             tooLarge);
+        // What libcurl reads and discards counts as well.
+        const qint64 signInLimit = 64 * 1024;
+        const auto chunks = static_cast<int>(Behaviour::ChunkExtensions);
+        row("chunk extensions", Security::Http, chunks, 200, tooLarge, signInLimit);
+        row("redirect with a long body", Security::Http, chunks, 302, tooLarge, signInLimit);
+        row("redirect with a long body, tls", Security::Https, chunks, 302, tooLarge, signInLimit);
     }
 
     void answers()
@@ -101,6 +107,8 @@ private Q_SLOTS:
             FakeService::Answer answer(status, QByteArray(64 * 1024, 'b'), Behaviour(behaviour));
             for (const QByteArray name : {"a", "b", "c"})
                 answer.headers.append({"Set-Cookie", name + "=" + QByteArray(1000, 'c')});
+            if (status / 100 == 3)
+                answer.headers.append({QByteArray("Location"), QByteArray("/next")});
             service->setAnswer(answer);
         }
         HttpSession session;
@@ -122,18 +130,83 @@ private Q_SLOTS:
                  service->requestHeaders().last().constData());
     }
 
-    // The desktop's proxy settings reach the session through the environment.
+    // The desktop's proxy settings reach the session through the environment. A proxy's answer
+    // to CONNECT may take no more than the headers' bound, whatever the body's.
+    void proxyFromEnvironment_data()
+    {
+        QTest::addColumn<QByteArray>("variable");
+        QTest::addColumn<int>("bodySize"); // of the proxy's 407 answer to CONNECT
+        QTest::addColumn<QString>("pattern");
+        const char* const refused = "0 HttpTransport 56 Failure when receiving data from the peer";
+        QTest::newRow("https_proxy") << QByteArray("https_proxy") << 100 << refused;
+        QTest::newRow("HTTPS_PROXY") << QByteArray("HTTPS_PROXY") << 100 << refused;
+        QTest::newRow("all_proxy") << QByteArray("all_proxy") << 100 << refused;
+        QTest::newRow("ALL_PROXY") << QByteArray("ALL_PROXY") << 100 << refused;
+        QTest::newRow("407 with a large body") << QByteArray("https_proxy") << 1024 * 1024
+                                               << "0 HttpTransport 1000 The answer is too large";
+    }
+
     void proxyFromEnvironment()
     {
-        const QString url = u"http://feeds.tovo.example/rssalarms?mac2&id=g"_qs;
+        QFETCH(QByteArray, variable);
+        QFETCH(int, bodySize);
+        QFETCH(QString, pattern);
         FakeService proxy;
-        proxy.setAnswer({200, "via proxy"});
+        proxy.setAnswer({407, QByteArray(bodySize, 'p')});
+        qputenv(variable, proxy.baseUrl().toUtf8());
+        HttpSession session;
+        const QString text =
+            describe(get(session, u"https://feeds.tovo.example/rssalarms?mac2&id=g"_qs));
+        qunsetenv(variable);
+        QCOMPARE(text, pattern);
+        QCOMPARE(proxy.requestTargets(), QList<QByteArray>{"feeds.tovo.example:443"});
+    }
+
+    // Plain http goes to this machine only, so neither a proxy nor a redirect takes it (and the
+    // GUID in its URL) anywhere else.
+    void plainHttpStaysOnItsHost_data()
+    {
+        QTest::addColumn<QByteArray>("location"); // of a redirect from "/"; none: "/" answers
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QList<QByteArray>>("targets"); // the service's
+        QTest::newRow("no redirect") << QByteArray() << u"200 body 2"_qs << QList<QByteArray>{"/"};
+        QTest::newRow("redirect on the host")
+            << QByteArray("/next") << u"200 body 2"_qs << QList<QByteArray>{"/", "/next"};
+        QTest::newRow("redirect to another host")
+            << QByteArray("http://feeds.tovo.example/next")
+            << u"302 HttpTransport 1004 The answer redirects to another host"_qs
+            << QList<QByteArray>{"/"};
+        QTest::newRow("redirect to https on another host")
+            << QByteArray("https://feeds.tovo.example/next")
+            << u"302 HttpTransport 1004 The answer redirects to another host"_qs
+            << QList<QByteArray>{"/"};
+        QTest::newRow("redirect by another name of this machine")
+            << QByteArray("//localhost/next")
+            << u"302 HttpTransport 1004 The answer redirects to another host"_qs
+            << QList<QByteArray>{"/"};
+    }
+
+    void plainHttpStaysOnItsHost()
+    {
+        QFETCH(QByteArray, location);
+        QFETCH(QString, expected);
+        QFETCH(QList<QByteArray>, targets);
+        FakeService proxy;
+        FakeService service;
+        service.setHandler([&](const QByteArray& target) {
+            FakeService::Answer answer(200, "ok");
+            if (target == "/" && !location.isEmpty())
+                answer = {302, {}};
+            answer.headers.append({"Location", location});
+            return answer;
+        });
         qputenv("http_proxy", proxy.baseUrl().toUtf8());
         HttpSession session;
-        const QString text = describe(get(session, url));
+        const QString text = describe(get(session, service.baseUrl() + u"/"_qs));
         qunsetenv("http_proxy");
-        QCOMPARE(text, u"200 body 9"_qs);
-        QCOMPARE(proxy.requestTargets(), QList<QByteArray>{url.toUtf8()});
+        QCOMPARE(text, expected);
+        QCOMPARE(service.requestTargets(), targets);
+        QCOMPARE(proxy.requestTargets(), QList<QByteArray>());
     }
 };
 

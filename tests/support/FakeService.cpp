@@ -8,8 +8,27 @@
 #include <algorithm>
 #include <memory>
 
-// An oversized body goes out a piece at a time, as the client takes it.
-constexpr qsizetype streamPiece = 256 * 1024;
+namespace {
+
+// An oversized body goes out a piece at a time, as the client takes it: `piece` again and again
+// until at least `size` bytes are sent, then `end`, then the connection closes.
+void stream(QTcpSocket* socket, const QByteArray& piece, qsizetype size, const QByteArray& end = {})
+{
+    const auto more = [=, left = std::make_shared<qsizetype>(size)] {
+        if (*left <= 0)
+            return;
+        for (; *left > 0 && socket->bytesToWrite() < 4 * piece.size(); *left -= piece.size())
+            socket->write(piece);
+        if (*left <= 0) {
+            socket->write(end);
+            socket->disconnectFromHost(); // once the rest is written
+        }
+    };
+    QObject::connect(socket, &QTcpSocket::bytesWritten, socket, more);
+    more();
+}
+
+} // namespace
 
 FakeService::FakeService(Security security, QObject* parent)
     : QObject(parent)
@@ -82,19 +101,20 @@ void FakeService::answer(HttpConnection* connection, const Answer& answer)
             answer.body);
         socket->disconnectFromHost();
         break;
-    case Behaviour::Oversized: {
+    case Behaviour::Oversized:
         socket->write(HttpConnection::head(answer.status, answer.headers, std::nullopt));
-        static const QByteArray piece(streamPiece, 'x');
-        const auto more = [socket, left = std::make_shared<qsizetype>(answer.oversizedSize)] {
-            for (; *left > 0 && socket->bytesToWrite() < streamPiece; *left -= streamPiece)
-                socket->write(piece.left(std::min(*left, streamPiece)));
-            if (*left <= 0)
-                socket->disconnectFromHost(); // once the rest is written
-        };
-        connect(socket, &QTcpSocket::bytesWritten, socket, more);
-        more();
+        stream(socket, QByteArray(64 * 1024, 'x'), answer.oversizedSize);
         break;
-    }
+    case Behaviour::ChunkExtensions:
+        socket->write(
+            HttpConnection::head(
+                answer.status,
+                answer.headers + QList<HttpConnection::Header>{{"Transfer-Encoding", "chunked"}},
+                std::nullopt)
+                .replace("Connection: close\r\n", ""));
+        stream(socket, "1;" + QByteArray(8 * 1024 - 7, 'e') + "\r\nx\r\n", answer.oversizedSize,
+               "0\r\n\r\n");
+        break;
     case Behaviour::HeaderFlood: {
         auto headers = answer.headers;
         const QByteArray value(8 * 1024, 'h');

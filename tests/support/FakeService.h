@@ -27,6 +27,10 @@ public:
         HeaderFlood,  // send headerFloodSize bytes of header lines before the body
         Drip,         // send the headers, then one byte of the body every dripInterval
         Garbage,      // send bytes that are no HTTP answer, then close
+        // a chunked body of oversizedSize bytes that are nearly all chunk extensions (one byte of
+        // body in each chunk of 8 KiB), without "Connection: close": a client that would keep the
+        // connection reads it all, even when it has no use for the body (a redirect's)
+        ChunkExtensions,
     };
     static constexpr qsizetype oversizedBodySize = 17 * 1024 * 1024;
     static constexpr qsizetype headerFloodSize = 2 * 1024 * 1024;

@@ -1,6 +1,6 @@
 #pragma once
 // A ServiceClient that answers from its tables on the main queue and records every call; like the
-// real one it turns down a text with a blank at once ("Wrong url").
+// real one it turns down a GUID with a blank at once ("Wrong url").
 
 #include "core/ServiceClient.h"
 

@@ -5,6 +5,7 @@
 #include "core/Alarm.h"
 #include "widget/AlarmRowViewController.h"
 #include "widget/ColorView.h"
+#include "widget/RowLabel.h"
 
 #include <QLabel>
 #include <QTest>
@@ -87,6 +88,49 @@ private Q_SLOTS:
         QCOMPARE(boundLabel(view, "alarmAgent")->palette().color(QPalette::WindowText), windowText);
         QVERIFY(boundLabel(view, "alarmAgent")->text().isEmpty());
         QVERIFY(boundLabel(view, "alarmLevel")->text().isEmpty());
+    }
+
+    // Feed texts follow the notifications' rules (line feeds read as blanks), and whatever their
+    // length the row fits the panel with its level word whole.
+    void feedTexts_data()
+    {
+        QTest::addColumn<QString>("agent");
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<QString>("description");
+        // Agent, level word ("whole" or "cut" as painted) and description, with "|" between.
+        QTest::addColumn<QString>("shown");
+        const QString longWord(600, u'x');
+        QTest::newRow("direction override")
+            << u"\u202Eevil\u202C gnp.exe"_qs << u"Critical"_qs << u"a\u0007b\u009Bc\nd"_qs
+            << u"evil gnp.exe|whole|abc d"_qs;
+        QTest::newRow("long unbroken texts")
+            << longWord << u"Major"_qs << longWord
+            << QString(99, u'x') + u"\u2026|whole|"_qs + QString(499, u'x') + u"\u2026"_qs;
+        QTest::newRow("long level") << u"a"_qs << longWord << u"d"_qs << u"a|cut|d"_qs;
+    }
+
+    void feedTexts()
+    {
+        QFETCH(QString, agent);
+        QFETCH(QString, level);
+        QFETCH(QString, description);
+        QFETCH(QString, shown);
+        auto* row = new AlarmRowViewController;
+        const std::unique_ptr<QWidget> view(row->view()); // and the row with it
+        row->setRepresentedObject(
+            std::make_shared<Alarm>(agent, u"r"_qs, description, level, AlarmType::Alarm, u"g"_qs));
+        view->resize(360, view->heightForWidth(360));
+        view->show();
+        QVERIFY(view->minimumSizeHint().width() <= 360);
+        auto* levelLabel = qobject_cast<RowLabel*>(boundLabel(view.get(), "alarmLevel"));
+        QVERIFY(levelLabel);
+        const bool whole = levelLabel->linesAt(levelLabel->contentsRect().width()) ==
+                           QStringList{levelLabel->text()};
+        QCOMPARE(QStringList({boundLabel(view.get(), "alarmAgent")->text(),
+                              whole ? u"whole"_qs : u"cut"_qs,
+                              boundLabel(view.get(), "alarmDescription")->text()})
+                     .join(u'|'),
+                 shown);
     }
 };
 

@@ -73,7 +73,7 @@ private Q_SLOTS:
         // Return is the form's, wherever the focus is in it.
         QTest::newRow("Return on Cancel") << "buttonCancel" << true << password;
         QTest::newRow("rejected by the service") << "buttonAuthenticate" << true << "wrong";
-        // No request can carry it: the failure shows before the click returns.
+        // Sent like any other character, and turned down by the service like any wrong password.
         QTest::newRow("blank in the password") << "buttonAuthenticate" << true << "two words";
     }
 
@@ -98,9 +98,8 @@ private Q_SLOTS:
             outlet<QWidget>(qPrintable(trigger))->setFocus();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         }
-        const bool atOnce = secret.contains(QLatin1Char(' '));
-        QCOMPARE(progress->isVisible(), !atOnce);
-        QCOMPARE(status->isVisible(), atOnce);
+        QVERIFY(progress->isVisible());
+        QVERIFY(status->isHidden());
         QTRY_VERIFY(status->isVisible());
         QVERIFY(progress->isHidden());
         QVERIFY(!status->pixmap().isNull());
