@@ -14,7 +14,7 @@ DesktopAppServices::DesktopAppServices()
     m_urlOpener.addFallbackProgram(Identity::todayId, Identity::todayProgram,
                                    {QStringLiteral("."), Identity::installBindir});
     NotificationClient::sharedClient().setActivation(
-        [this] { m_urlOpener.activate(Identity::todayId); });
+        [this](const QString& /*activationToken*/) { m_urlOpener.activate(Identity::todayId); });
 }
 
 DesktopAppServices::~DesktopAppServices()
