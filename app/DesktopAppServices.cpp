@@ -13,8 +13,9 @@ DesktopAppServices::DesktopAppServices()
 {
     m_urlOpener.addFallbackProgram(Identity::todayId, Identity::todayProgram,
                                    {QStringLiteral("."), Identity::installBindir});
-    NotificationClient::sharedClient().setActivation(
-        [this](const QString& /*activationToken*/) { m_urlOpener.activate(Identity::todayId); });
+    NotificationClient::sharedClient().setActivation([this](const QString& activationToken) {
+        m_urlOpener.activate(Identity::todayId, activationToken);
+    });
 }
 
 DesktopAppServices::~DesktopAppServices()

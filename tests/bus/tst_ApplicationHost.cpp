@@ -33,21 +33,25 @@ private Q_SLOTS:
                                  u"didFinish"_s};
         QTRY_COMPARE_WITH_TIMEOUT(first.lines(), launch, 10000);
 
-        // Later starts hand over their URL (or, without one, activate) and exit at once; one that
-        // the bus started has nothing to add to the message it was started for.
-        for (const QStringList& urls : {QStringList{u"tovo://x"_s}, QStringList(),
-                                        QStringList{ApplicationBus::activationFlag}}) {
+        // Later starts hand over their URL (or, without one, activate with the token a desktop
+        // gave the start; or ask for an action) and exit at once; one that the bus started has
+        // nothing to add to the message it was started for.
+        for (const QStringList& urls :
+             {QStringList{u"tovo://x"_s}, QStringList(),
+              QStringList{ApplicationBus::activationFlag}, QStringList{u"--action=quit"_s}}) {
             QProcess again;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(u"XDG_ACTIVATION_TOKEN"_s, u"T2"_s);
+            again.setProcessEnvironment(environment);
             later.start(again, urls);
             QVERIFY(again.waitForFinished());
             QCOMPARE(again.exitStatus(), QProcess::NormalExit);
             QCOMPARE(again.exitCode(), 0);
         }
-        const QStringList handedOver = launch + QStringList{u"open tovo://x"_s, u"activate"_s};
+        const QStringList handedOver =
+            launch + QStringList{u"open tovo://x"_s, u"activate T2"_s, u"action quit"_s};
         QTRY_COMPARE(first.lines(), handedOver);
         QVERIFY(later.lines().isEmpty());
-
-        QVERIFY(tovo().quitProbe());
         QTRY_COMPARE(primary.state(), QProcess::NotRunning);
         QCOMPARE(primary.exitCode(), 0);
     }
@@ -79,12 +83,12 @@ private Q_SLOTS:
         const ProbeLog log = newLog();
         QProcess running;
         QString fallback;
-        // A program started for the message gets it as part of its launch.
-        QStringList expected{u"willFinish"_s, u"activate"_s, u"didFinish"_s};
+        // A program started for the message gets it, with its token, as part of its launch.
+        QStringList expected{u"willFinish"_s, u"activate T3"_s, u"didFinish"_s};
         if (way == "running"_L1) {
             log.start(running, {u"launched"_s});
             QTRY_COMPARE_WITH_TIMEOUT(log.lines().size(), 2, 10000);
-            expected = {u"willFinish"_s, u"didFinish"_s, u"activate"_s};
+            expected = {u"willFinish"_s, u"didFinish"_s, u"activate T3"_s};
         } else if (way == "bus"_L1) {
             QVERIFY(
                 m_bus.addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
@@ -97,7 +101,8 @@ private Q_SLOTS:
             script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
             fallback = script.fileName();
         }
-        QVERIFY(ApplicationBus::activate(m_connection, u"tovo.TOVO"_s, fallback));
+        QVERIFY(ApplicationBus::activate(m_connection, u"tovo.TOVO"_s, fallback,
+                                         {{ApplicationBus::activationTokenKey, u"T3"_s}}));
         QTRY_COMPARE_WITH_TIMEOUT(log.lines(), expected, 10000);
         QVERIFY(tovo().quitProbe());
         running.waitForFinished();

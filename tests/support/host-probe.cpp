@@ -3,8 +3,9 @@
 //
 //     tovo-host-probe --log <file> --id <application id> [--dbus-activated] [url...]
 //
-// Lines: "willFinish", "open <url>", "didFinish" or "didFinish notification", "activate",
-// "action <name>". ActivateAction "quit" ends the program.
+// Lines: "willFinish", "open <url>", "didFinish" or "didFinish notification", "activate" (with
+// the activation token after a blank when one came), "action <name>". ActivateAction "quit" ends
+// the program.
 
 #include "bus/ApplicationHost.h"
 
@@ -29,7 +30,10 @@ public:
                   ? QStringLiteral("didFinish notification")
                   : QStringLiteral("didFinish"));
     }
-    void activate() override { write(QStringLiteral("activate")); }
+    void activate(const QString& activationToken) override
+    {
+        write((QStringLiteral("activate ") + activationToken).trimmed());
+    }
     void activateAction(const QString& name, const QVariantList& /*parameter*/) override
     {
         write(QStringLiteral("action ") + name);
