@@ -13,9 +13,8 @@ DesktopAppServices::DesktopAppServices()
 {
     m_urlOpener.addFallbackProgram(Identity::todayId, Identity::todayProgram,
                                    {QStringLiteral("."), Identity::installBindir});
-    NotificationClient::sharedClient().setActivation([this](const QString& activationToken) {
-        m_urlOpener.activate(Identity::todayId, activationToken);
-    });
+    NotificationClient::sharedClient().setActivation(
+        [this](const QString& activationToken) { openTodayPanel(activationToken); });
 }
 
 DesktopAppServices::~DesktopAppServices()
@@ -69,9 +68,9 @@ void DesktopAppServices::setLoginItemEnabled(const QString& applicationId, bool 
                    << (done ? "done" : "refused");
 }
 
-void DesktopAppServices::runAlert(const Alert& alert)
+int DesktopAppServices::runAlert(const Alert& alert)
 {
-    alert.runModal();
+    return alert.runModal();
 }
 
 void DesktopAppServices::openUrl(const QString& url)
@@ -79,9 +78,17 @@ void DesktopAppServices::openUrl(const QString& url)
     m_urlOpener.openUrl(url);
 }
 
+void DesktopAppServices::openTodayPanel(const QString& activationToken)
+{
+    m_urlOpener.activate(Identity::todayId, activationToken);
+}
+
 void DesktopAppServices::terminate()
 {
-    QCoreApplication::quit();
+    // Queued: an action that arrives while the program starts asks for it before the event loop
+    // runs, when quit() alone would do nothing.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
 }
 
 void DesktopAppServices::registerForRemoteNotifications(int /*types*/)

@@ -1,12 +1,15 @@
 // The real tovo's tray icon as a panel sees it over D-Bus (KDE Plasma, GNOME with AppIndicator,
 // and every Wayland desktop): with a StatusNotifierWatcher and host on a private bus, tovo under a
 // display of the test's own registers a StatusNotifierItem with its icon, title and menu; the
-// menu's entries work through dbusmenu events; the item survives a restart of the panel and, on
-// Wayland, reaches a panel that comes up after tovo.
+// menu's entries work through dbusmenu events; a left click opens the Today panel with the
+// panel's activation token; the item survives a restart of the panel and, on Wayland, reaches a
+// panel that comes up after tovo.
 
 #include "BusFixture.h"
 #include "FakeStatusNotifierWatcher.h"
 #include "HeadlessDisplay.h"
+#include "ProbeLog.h"
+#include "bus/ApplicationBus.h"
 #include "desktop/TrayIcon.h"
 
 #include <QFile>
@@ -109,6 +112,17 @@ private Q_SLOTS:
         QVERIFY(tray->click(item, u"Start at login"_s));
         QTRY_VERIFY(QFile::exists(entry));
         QCOMPARE(tray->menu(item), menu);
+
+        // A left click opens the Today panel (here a probe in its place) with the token.
+        const ProbeLog today(m_dir.filePath(u"today-%1"_s.arg(m_trays)));
+        const QString todayId = u"tovo.TOVO.TOVOToday"_s;
+        QStringList command = today.command({ApplicationBus::activationFlag});
+        command.replace(command.indexOf(u"tovo.TOVO"_s), todayId);
+        QVERIFY(m_bus.addService(todayId, command));
+        tray->activate(item, u"token-7"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(today.lines().mid(1, 1), QStringList{u"activate token-7"_s},
+                                  startWaitMs);
+        QVERIFY(ApplicationClient(m_connection, todayId).quitProbe());
 
         // The panel restarts: the icon leaves with the old tray and comes back to the new one.
         tray.reset();
