@@ -6,7 +6,7 @@
 #include "desktop/Alert.h"
 #include "desktop/Autostart.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFileInfo>
 
 DesktopAppServices::DesktopAppServices()
@@ -86,7 +86,9 @@ void DesktopAppServices::openTodayPanel(const QString& activationToken)
 void DesktopAppServices::terminate()
 {
     // Queued: an action that arrives while the program starts asks for it before the event loop
-    // runs, when quit() alone would do nothing.
+    // runs, when quit() alone would do nothing. An open alert closes, or its own loop would take
+    // the quit.
+    QApplication::closeAllWindows();
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                               Qt::QueuedConnection);
 }
