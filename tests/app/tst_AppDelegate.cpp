@@ -1,8 +1,8 @@
 // The tray application's delegate: every way a launch can start, the status menu, the
 // "Start at login" switch with the choice it keeps, the desktop entry's actions and the grammar
-// of "tovo://" URLs. Effects go to a recorder; the
-// token store is the real one, in the test's private configuration folder. Then the real
-// services: the launcher's autostart entry, and a sleeping polling loop ended on quit.
+// of "tovo://" URLs. Effects go to a recorder; the token store is the real one, in the test's
+// private configuration folder. Then the real services: the launcher's autostart entry, and a
+// sleeping polling loop ended on quit.
 
 #include "app/AppDelegate.h"
 #include "app/AppServices.h"
