@@ -3,6 +3,7 @@
 #include "app/AppLog.h"
 #include "app/AppServices.h"
 #include "app/FailureReason.h"
+#include "app/LoginItemChoice.h"
 #include "base/UnicodeText.h"
 #include "core/Keychain.h"
 #include "core/ServiceEndpoints.h"
@@ -60,11 +61,21 @@ void AppDelegate::applicationDidFinishLaunching(const QVariantMap& userInfo)
     if (token)
         followAccount(*token);
     m_launched = true;
-    menu(m_ranBy == RanBy::Launcher || m_ranBy == RanBy::User);
-    if (m_ranBy == RanBy::User) {
+    // Started only to carry out a desktop action, the program does that and no more: no alert,
+    // no login item of its own accord.
+    const bool byUser = m_ranBy == RanBy::User && m_launchActions.isEmpty();
+    const std::optional<bool> choice = LoginItemChoice::stored();
+    // Someone who signs in with the panel before ever starting us by hand is not left without
+    // alarms after the next login.
+    const bool handedOver = m_ranBy == RanBy::Widget && token;
+    const bool registers = choice ? byUser && *choice : byUser || handedOver;
+    menu(choice.value_or(registers || m_ranBy == RanBy::Launcher));
+    if (registers)
         login(true);
+    if (byUser)
         dialog();
-    }
+    for (const QString& action : std::exchange(m_launchActions, {}))
+        runAction(action);
 }
 
 void AppDelegate::start(const QString& token)
@@ -74,9 +85,10 @@ void AppDelegate::start(const QString& token)
     m_services.registerForRemoteNotifications(remoteNotificationTypes);
 }
 
-void AppDelegate::followAccount(const QString& guid)
+AccountHealth::Polling AppDelegate::followAccount(const QString& guid)
 {
-    switch (m_health.setAccount(guid)) {
+    const AccountHealth::Polling polling = m_health.setAccount(guid);
+    switch (polling) {
     case AccountHealth::Polling::Start:
         start(guid);
         break;
@@ -84,9 +96,10 @@ void AppDelegate::followAccount(const QString& guid)
         m_services.stopNotificationTask();
         break;
     case AccountHealth::Polling::Unchanged:
-        return;
+        return polling;
     }
     showHealth();
+    return polling;
 }
 
 void AppDelegate::pollCompleted(const QString& guid, const Result<AlarmList>& result)
@@ -123,6 +136,10 @@ void AppDelegate::menu(bool startAtLogin)
     m_statusItem->addItem(new TrayMenuItem(QStringLiteral("Quit"), [this] { menuQuit(); }));
     m_statusItem->setImage(QStringLiteral("StatusItem"));
     m_statusItem->setAlternateImage(QStringLiteral("StatusItem_i"));
+    // The way to the alarms, as a notification's click; the menu is on the right click.
+    QObject::connect(
+        m_statusItem.get(), &TrayIcon::activated, m_statusItem.get(),
+        [this](const QString& activationToken) { m_services.openTodayPanel(activationToken); });
     showHealth();
 }
 
@@ -138,7 +155,31 @@ void AppDelegate::toggleStartAtLogin()
     // Off and mixed both become on.
     const bool on = m_runAtLoginMenuItem->state() != TrayMenuItem::State::On;
     m_runAtLoginMenuItem->setState(on ? TrayMenuItem::State::On : TrayMenuItem::State::Off);
+    LoginItemChoice::store(on);
     login(on);
+}
+
+void AppDelegate::activateAction(const QString& name, const QVariantList& /*parameter*/)
+{
+    if (m_launched)
+        runAction(name);
+    else if (m_launchActions.size() < maxLaunchActions)
+        m_launchActions.append(name);
+}
+
+void AppDelegate::runAction(const QString& name)
+{
+    qCDebug(lcApp) << "desktop action" << name;
+    if (name == quitAction) {
+        menuQuit();
+    } else if (name == startAtLoginAction && m_runAtLoginMenuItem) {
+        toggleStartAtLogin();
+        // Without a tray nothing else shows what the action did.
+        m_services.postNotification(m_runAtLoginMenuItem->state() == TrayMenuItem::State::On
+                                        ? tr("T-O-VO will start at login")
+                                        : tr("T-O-VO will not start at login"),
+                                    QString());
+    }
 }
 
 void AppDelegate::menuQuit()
@@ -158,13 +199,23 @@ void AppDelegate::dialog()
         return;
     Alert alert;
     alert.windowTitle = Identity::displayName;
-    alert.addButton(QStringLiteral("Got it"));
-    alert.messageText = QStringLiteral("T-O-VO is Running");
+    alert.addButton(tr("Got it"));
+    alert.addButton(tr("Open T-O-VO Today"));
+    alert.messageText = tr("T-O-VO is Running");
+    // Where the panel and the controls are on this desktop, as it is now.
     alert.informativeText =
-        QStringLiteral("To add the T-O-VO Today widget and login, open the today side bar, click "
-                       "Edit and add the widget to your list.");
+        m_statusItem && m_statusItem->isInTray()
+            ? tr("To sign in and see your alarms, open T-O-VO Today from the applications menu or "
+                 "click the T-O-VO icon.")
+            : tr("To sign in and see your alarms, open T-O-VO Today from the applications "
+                 "menu.") +
+                  u' ' +
+                  tr("This desktop has no tray for the T-O-VO icon: \"Start at login\" and "
+                     "\"Quit T-O-VO\" are on the menu that a right click on T-O-VO in the "
+                     "applications menu opens.");
     alert.style = Alert::Style::Informational;
-    m_services.runAlert(alert);
+    if (m_services.runAlert(alert) == 1)
+        m_services.openTodayPanel({});
 }
 
 std::optional<QString> AppDelegate::remainderOf(const QString& url)
@@ -196,6 +247,11 @@ void AppDelegate::handleURLEvent(const QString& url)
     m_ranBy = RanBy::Widget;
     // At launch the launch sequence starts polling with the stored token, once. Later polling
     // follows the token handed over, even one the store failed to keep: it is the user's choice.
-    if (m_launched)
-        followAccount(remainder);
+    if (!m_launched || followAccount(remainder) != AccountHealth::Polling::Start ||
+        LoginItemChoice::stored())
+        return;
+    // A new account from the panel, while the user never chose: as at a launch by the panel.
+    login(true);
+    if (m_runAtLoginMenuItem)
+        m_runAtLoginMenuItem->setState(TrayMenuItem::State::On);
 }

@@ -3,7 +3,11 @@
 // the stored token, builds the tray icon and its four-entry menu, registers the login
 // launcher and shows the first-run alert on a start by the user, and handles "tovo://" URLs.
 // Once launched, polling follows every token the panel hands over, and the tray's tooltip and
-// glyph follow each completed poll. Everything runs on the main thread.
+// glyph follow each completed poll. A left click on the icon opens the Today panel. The desktop
+// entry's actions ("Start at login", "Quit T-O-VO") work as the menu's entries do, for desktops
+// without a tray. The user's choice of starting at login is kept (LoginItemChoice); until it is
+// made, a start by the user and the hand-over of an account register the launcher. Everything
+// runs on the main thread.
 
 #include "Identity.h"
 #include "app/AccountHealth.h"
@@ -12,7 +16,9 @@
 #include "core/Alarm.h"
 #include "core/Result.h"
 
+#include <QCoreApplication>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -21,6 +27,7 @@ class TrayIcon;
 class TrayMenuItem;
 
 class AppDelegate : public ApplicationDelegate {
+    Q_DECLARE_TR_FUNCTIONS(AppDelegate)
 public:
     static inline const QString launcherId = Identity::launcherId;
     static inline const QString urlPrefix = Identity::urlScheme + QStringLiteral("://");
@@ -31,6 +38,11 @@ public:
     static constexpr qsizetype maxTokenLength = 256;
     // Remote-notification types: sound (2) and alert (4).
     static constexpr int remoteNotificationTypes = 6;
+    // The actions of the desktop entry.
+    static inline const QString startAtLoginAction = QStringLiteral("start-at-login");
+    static inline const QString quitAction = QStringLiteral("quit");
+    // More actions than this that arrive while the program starts are not kept.
+    static constexpr qsizetype maxLaunchActions = 4;
 
     explicit AppDelegate(AppServices& services);
     ~AppDelegate() override;
@@ -45,6 +57,8 @@ public:
     void applicationWillFinishLaunching() override;
     void openUrls(const QStringList& urls) override;
     void applicationDidFinishLaunching(const QVariantMap& userInfo) override;
+    // A desktop action; one that comes with the launch is carried out once the launch is done.
+    void activateAction(const QString& name, const QVariantList& parameter) override;
 
     void start(const QString& token);
     void menu(bool startAtLogin);
@@ -62,7 +76,8 @@ private:
     // is not one of ours.
     static std::optional<QString> remainderOf(const QString& url);
     // Starts, stops or keeps polling so that it follows `guid` (empty: none).
-    void followAccount(const QString& guid);
+    AccountHealth::Polling followAccount(const QString& guid);
+    void runAction(const QString& name);
     void pollCompleted(const QString& guid, const Result<AlarmList>& result);
     void showHealth();
 
@@ -73,4 +88,5 @@ private:
     AccountHealth m_health;
     std::unique_ptr<TrayIcon> m_statusItem;
     TrayMenuItem* m_runAtLoginMenuItem = nullptr;
+    QStringList m_launchActions;
 };

@@ -26,8 +26,13 @@ public:
     // click on it opens the Today panel as an alarm's does.
     virtual void postNotification(const QString& title, const QString& text) = 0;
     virtual void setLoginItemEnabled(const QString& applicationId, bool enabled) = 0;
-    virtual void runAlert(const Alert& alert) = 0;
+    // The index of the button pressed; -1 when the alert was closed otherwise.
+    virtual int runAlert(const Alert& alert) = 0;
     virtual void openUrl(const QString& url) = 0;
+    // Opens the Today panel, or brings it to the front, for a click that came with
+    // `activationToken` (or none): on a notification, the tray icon or the alert.
+    virtual void openTodayPanel(const QString& activationToken) = 0;
+    // Ends the program once the event loop runs (at once when it runs already).
     virtual void terminate() = 0;
     // `types` is a set of flags (sound 2, alert 4).
     virtual void registerForRemoteNotifications(int types) = 0;

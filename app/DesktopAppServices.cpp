@@ -6,7 +6,7 @@
 #include "desktop/Alert.h"
 #include "desktop/Autostart.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFileInfo>
 
 DesktopAppServices::DesktopAppServices()
@@ -14,7 +14,7 @@ DesktopAppServices::DesktopAppServices()
     m_urlOpener.addFallbackProgram(Identity::todayId, Identity::todayProgram,
                                    {QStringLiteral("."), Identity::installBindir});
     NotificationClient::sharedClient().setActivation(
-        [this] { m_urlOpener.activate(Identity::todayId); });
+        [this](const QString& activationToken) { openTodayPanel(activationToken); });
 }
 
 DesktopAppServices::~DesktopAppServices()
@@ -68,9 +68,9 @@ void DesktopAppServices::setLoginItemEnabled(const QString& applicationId, bool 
                    << (done ? "done" : "refused");
 }
 
-void DesktopAppServices::runAlert(const Alert& alert)
+int DesktopAppServices::runAlert(const Alert& alert)
 {
-    alert.runModal();
+    return alert.runModal();
 }
 
 void DesktopAppServices::openUrl(const QString& url)
@@ -78,9 +78,19 @@ void DesktopAppServices::openUrl(const QString& url)
     m_urlOpener.openUrl(url);
 }
 
+void DesktopAppServices::openTodayPanel(const QString& activationToken)
+{
+    m_urlOpener.activate(Identity::todayId, activationToken);
+}
+
 void DesktopAppServices::terminate()
 {
-    QCoreApplication::quit();
+    // Queued: an action that arrives while the program starts asks for it before the event loop
+    // runs, when quit() alone would do nothing. An open alert closes, or its own loop would take
+    // the quit.
+    QApplication::closeAllWindows();
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
 }
 
 void DesktopAppServices::registerForRemoteNotifications(int /*types*/)

@@ -19,8 +19,9 @@ public:
     void setPollListener(PollListener listener) override;
     void postNotification(const QString& title, const QString& text) override;
     void setLoginItemEnabled(const QString& applicationId, bool enabled) override;
-    void runAlert(const Alert& alert) override;
+    int runAlert(const Alert& alert) override;
     void openUrl(const QString& url) override;
+    void openTodayPanel(const QString& activationToken) override;
     void terminate() override;
     void registerForRemoteNotifications(int types) override;
     QStringList launchArguments() const override;

@@ -1,6 +1,7 @@
 #include "app/NotificationClient.h"
 
 #include "Identity.h"
+#include "app/AlarmSeverity.h"
 #include "app/AppLog.h"
 #include "base/MainQueue.h"
 #include "base/UnicodeText.h"
@@ -148,11 +149,19 @@ void NotificationClient::processAlarms(const AlarmList& alarms)
         guids.append(UnicodeText::canonical(alarm->alarmGuid()));
     markSeen(guids);
     qsizetype fresh = 0;
+    // The most urgent level of those beyond the bound, for their summary.
+    QString restLevel;
     for (qsizetype i = 0; i < alarms.size(); ++i) {
         const AlarmPtr& alarm = alarms.at(i);
         // Membership, not the value, decides: a guid seen once never notifies again.
-        if (!m_firsttime && !m_alarmSet.contains(guids.at(i)) && ++fresh <= maxNotificationsPerPoll)
-            postNotification(alarm->alarmAgent(), alarm->alarmDescription());
+        if (!m_firsttime && !m_alarmSet.contains(guids.at(i))) {
+            if (++fresh <= maxNotificationsPerPoll)
+                postNotification(alarm->alarmAgent(), alarm->alarmDescription(),
+                                 alarm->alarmLevel());
+            else if (restLevel.isNull() || AlarmSeverity::urgency(alarm->alarmLevel()) >
+                                               AlarmSeverity::urgency(restLevel))
+                restLevel = alarm->alarmLevel();
+        }
         remember(guids.at(i));
     }
     qCDebug(lcApp) << "poll:" << alarms.size() << "alarms," << fresh << "new,"
@@ -163,7 +172,7 @@ void NotificationClient::processAlarms(const AlarmList& alarms)
     if (const qsizetype more = fresh - maxNotificationsPerPoll; more > 0) {
         postNotification(more == 1 ? QStringLiteral("1 more new alarm")
                                    : QStringLiteral("%1 more new alarms").arg(more),
-                         QStringLiteral("Too many at once to show each."));
+                         QStringLiteral("Too many at once to show each."), restLevel);
     }
     m_firsttime = false;
 }
@@ -213,21 +222,27 @@ void NotificationClient::remember(const QString& guid)
     m_rememberedCharacters += guid.size();
 }
 
-void NotificationClient::postNotification(const QString& title, const QString& text)
+void NotificationClient::postNotification(const QString& title, const QString& text,
+                                          const std::optional<QString>& level)
 {
-    MainQueue::async([weak = weak_from_this(), title, text] {
+    MainQueue::async([weak = weak_from_this(), title, text, level] {
         if (const auto self = weak.lock())
-            self->deliver(title, text);
+            self->deliver(title, text, level);
     });
 }
 
-void NotificationClient::deliver(const QString& title, const QString& text)
+void NotificationClient::deliver(const QString& title, const QString& text,
+                                 const std::optional<QString>& level)
 {
     DesktopNotification notification;
     notification.summary = title;
     notification.body = text;
     notification.soundName = DesktopNotification::defaultSoundName;
     notification.defaultAction = showAlarmsAction;
+    if (level) {
+        notification.urgency = AlarmSeverity::urgency(*level);
+        notification.image = AlarmSeverity::image(*level);
+    }
     m_notifications.setListener(this);
     m_notifications.notify(notification);
 }
@@ -240,12 +255,13 @@ bool NotificationClient::shouldPresentNotification(DesktopNotifications& /*notif
 }
 
 void NotificationClient::didActivateNotification(DesktopNotifications& /*notifications*/,
-                                                 const DesktopNotification& /*notification*/)
+                                                 const DesktopNotification& notification)
 {
     // The alarms themselves are in the panel; the notification only names one.
-    qCDebug(lcApp) << "notification clicked: the alarms are shown";
+    qCDebug(lcApp) << "notification clicked: the alarms are shown"
+                   << (notification.activationToken.isEmpty() ? "" : "(with a token)");
     if (m_activation)
-        m_activation();
+        m_activation(notification.activationToken);
 }
 
 void NotificationClient::setActivation(Activation activation)

@@ -1,8 +1,9 @@
 #pragma once
 // Polls the alarm feed of one account and raises a desktop notification for every alarm whose
 // guid this process has not seen before (up to 20 a fetch, then one for the rest). The first
-// successful fetch only records what is open. Clicking one of its notifications (where the
-// notification server offers that) opens the Today panel.
+// successful fetch only records what is open. Each notification carries the alarm's level as its
+// urgency and image (AlarmSeverity). Clicking one of its notifications (where the notification
+// server offers that) opens the Today panel.
 //
 // Threads: each polling loop runs on a worker of its own queue and blocks there in its sleep.
 // alarmSet and firsttime belong to the main thread, where every successful fetch is processed.
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class DesktopNotifications;
 
@@ -23,8 +25,9 @@ class NotificationClient : public NotificationListener,
                            public std::enable_shared_from_this<NotificationClient> {
 public:
     using FeedSource = std::function<void(const QString& guid, APIClient::AlarmFeedCompletion)>;
-    // What a click on one of our notifications does.
-    using Activation = std::function<void()>;
+    // What a click on one of our notifications does, with the activation token the notification
+    // server handed over for it (empty when it sent none).
+    using Activation = std::function<void(const QString& activationToken)>;
     // Told of every completed poll, on the main thread, before its alarms are processed: the
     // GUID it was for and its outcome.
     using PollListener = std::function<void(const QString& guid, const Result<AlarmList>& result)>;
@@ -68,8 +71,10 @@ public:
     // after each request, so a sleeping loop still makes one more request.
     void stopNotificationTask();
     void processAlarms(const AlarmList& alarms);
-    // Queues one notification for the main thread and returns at once.
-    void postNotification(const QString& title, const QString& text);
+    // Queues one notification for the main thread and returns at once. With the `level` of an
+    // alarm it shows that level; without one it is a notice of normal urgency.
+    void postNotification(const QString& title, const QString& text,
+                          const std::optional<QString>& level = std::nullopt);
 
     PollingThreads& backgroundQueue() { return m_backgroundQueue; }
 
@@ -83,7 +88,7 @@ private:
                        DesktopNotifications* notifications, Activation activation);
     void poll(const PollingTask& task, const QString& guid);
     void pollCompleted(const QString& guid, const Result<AlarmList>& result);
-    void deliver(const QString& title, const QString& text);
+    void deliver(const QString& title, const QString& text, const std::optional<QString>& level);
     // Marks the known guids of a fetch as seen, having made room for its new ones.
     void markSeen(const QStringList& guids);
     void remember(const QString& guid);

@@ -8,6 +8,7 @@
 #include "bus/CommandLine.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {
@@ -34,6 +35,9 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName(Identity::displayName);
     QApplication::setApplicationVersion(Identity::version);
     QApplication::setDesktopFileName(Identity::trayId);
+    // The alert's title and task bar show it.
+    QApplication::setWindowIcon(QIcon::fromTheme(
+        Identity::trayId, QIcon(QStringLiteral(":/icons/%1.svg").arg(Identity::trayId))));
     // No window of our own: closing the alert must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     SettingsFile::setStandardLocation(Identity::settingsFolder, Identity::trayId);

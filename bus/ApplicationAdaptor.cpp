@@ -1,5 +1,6 @@
 #include "bus/ApplicationAdaptor.h"
 
+#include "bus/ApplicationBus.h"
 #include "bus/ApplicationHost.h"
 
 ApplicationAdaptor::ApplicationAdaptor(ApplicationHost* host)
@@ -7,10 +8,10 @@ ApplicationAdaptor::ApplicationAdaptor(ApplicationHost* host)
     , m_host(host)
 {}
 
-// platform_data (startup ids, activation tokens) is not needed: we have no window to raise.
-void ApplicationAdaptor::Activate(const QVariantMap& /*platformData*/)
+// Only an activation brings a window of ours up, so only Activate hands its token on.
+void ApplicationAdaptor::Activate(const QVariantMap& platformData)
 {
-    m_host->handleActivate();
+    m_host->handleActivate(ApplicationBus::activationToken(platformData));
 }
 
 void ApplicationAdaptor::Open(const QStringList& uris, const QVariantMap& /*platformData*/)

@@ -21,6 +21,8 @@ namespace ApplicationBus {
 namespace {
 // Long enough for a program to start at login on a busy machine.
 constexpr int awaitTimeoutMs = 15000;
+// Desktops make tokens of a few dozen characters.
+constexpr qsizetype maxTokenLength = 1024;
 
 bool deliver(const QDBusConnection& bus, const QDBusMessage& message, Delivery delivery,
              int timeoutMs)
@@ -130,11 +132,22 @@ bool openUrls(const QDBusConnection& bus, const QStringList& urls, const QString
     return sendToApplication(bus, open, applicationId, fallback, delivery);
 }
 
-bool activate(const QDBusConnection& bus, const QString& applicationId, const QString& fallback)
+QString activationToken(const QVariantMap& platformData)
+{
+    for (const QString& key : {activationTokenKey, startupIdKey}) {
+        const QVariant value = platformData.value(key);
+        if (value.typeId() == QMetaType::QString && !value.toString().isEmpty())
+            return value.toString().size() <= maxTokenLength ? value.toString() : QString();
+    }
+    return {};
+}
+
+bool activate(const QDBusConnection& bus, const QString& applicationId, const QString& fallback,
+              const QVariantMap& platformData)
 {
     QDBusMessage activate = QDBusMessage::createMethodCall(
         applicationId, objectPath(applicationId), interfaceName, QStringLiteral("Activate"));
-    activate << QVariantMap();
+    activate << platformData;
     return sendToApplication(bus, activate, applicationId, fallback, Delivery::Send);
 }
 

@@ -6,12 +6,23 @@
 #include <QDBusConnection>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
 namespace ApplicationBus {
 
 inline const QString interfaceName = QStringLiteral("org.freedesktop.Application");
+// The platform data that carries the user's click to the program it brings up: the token of
+// xdg-activation (Wayland) and the startup id (X11).
+inline const QString activationTokenKey = QStringLiteral("activation-token");
+inline const QString startupIdKey = QStringLiteral("desktop-startup-id");
+
+// The token in `platformData`: its activation token, else its startup id; empty when neither is
+// there, or is no text of a sane length.
+QString activationToken(const QVariantMap& platformData);
 // The argument of a program started for a message: its launch waits for that message.
 inline const QString activationFlag = QStringLiteral("--dbus-activated");
+// The argument that asks a program for one of its actions: "--action=<name>" (ApplicationHost).
+inline const QString actionOption = QStringLiteral("--action");
 
 // "org.example.App" -> "/org/example/App"; characters a path element cannot hold become '_'.
 QString objectPath(const QString& applicationId);
@@ -39,8 +50,9 @@ enum class Delivery {
 bool openUrls(const QDBusConnection& bus, const QStringList& urls, const QString& applicationId,
               const QString& fallback, Delivery delivery = Delivery::Send);
 
-// Sends Activate({}) to `applicationId` (bring its window to the front), starting it as openUrls
-// does when it is not running. Returns once the message is on its way.
-bool activate(const QDBusConnection& bus, const QString& applicationId, const QString& fallback);
+// Sends Activate(platformData) to `applicationId` (bring its window to the front), starting it as
+// openUrls does when it is not running. Returns once the message is on its way.
+bool activate(const QDBusConnection& bus, const QString& applicationId, const QString& fallback,
+              const QVariantMap& platformData = {});
 
 } // namespace ApplicationBus

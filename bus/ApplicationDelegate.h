@@ -16,8 +16,12 @@ public:
     virtual void openUrls(const QStringList& /*urls*/) {}
     // userInfo holds ApplicationHost::launchNotificationKey when a notification action started us.
     virtual void applicationDidFinishLaunching(const QVariantMap& /*userInfo*/) {}
-    // A second start without URLs, or an Activate from the desktop.
-    virtual void activate() {}
+    // A second start without URLs, or an Activate from the desktop. `activationToken` is what the
+    // desktop sent along with the user's click (ApplicationBus::activationToken): it lets a window
+    // come to the front. Empty when none came.
+    virtual void activate(const QString& /*activationToken*/) {}
+    // One of the program's actions: from the bus, or the launch argument
+    // ApplicationBus::actionOption.
     virtual void activateAction(const QString& /*name*/, const QVariantList& /*parameter*/) {}
     virtual void applicationWillTerminate() {}
 };

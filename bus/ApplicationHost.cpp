@@ -23,6 +23,15 @@ bool isUrl(const QString& argument)
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
     return scheme.match(argument).hasMatch();
 }
+
+// What the desktop gave this start for the window it should bring up: a launcher that starts a
+// program on Wayland hands it a token in the environment.
+QVariantMap launchPlatformData()
+{
+    const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+    return token.isEmpty() ? QVariantMap()
+                           : QVariantMap{{ApplicationBus::activationTokenKey, token}};
+}
 } // namespace
 
 ApplicationHost::ApplicationHost(QString applicationId, ApplicationDelegate& delegate,
@@ -52,6 +61,18 @@ QStringList ApplicationHost::urlsInArguments(const QStringList& arguments)
     return urls;
 }
 
+QString ApplicationHost::actionInArguments(const QStringList& arguments)
+{
+    const QString prefix = ApplicationBus::actionOption + u'=';
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments.at(i).startsWith(prefix))
+            return arguments.at(i).mid(prefix.size());
+        if (arguments.at(i) == ApplicationBus::actionOption && i + 1 < arguments.size())
+            return arguments.at(i + 1);
+    }
+    return {};
+}
+
 QStringList ApplicationHost::takeArguments(int argc, char** argv)
 {
     const QStringList arguments = QCoreApplication::arguments();
@@ -65,6 +86,7 @@ QStringList ApplicationHost::takeArguments(int argc, char** argv)
 ApplicationHost::Launch ApplicationHost::launch(const QStringList& arguments)
 {
     const QStringList urls = urlsInArguments(arguments);
+    const QString action = actionInArguments(arguments);
     const bool startedForMessage = arguments.contains(ApplicationBus::activationFlag);
     if (m_bus.isConnected()) {
         // The object goes up before the name, so a message sent as soon as the name is ours
@@ -75,7 +97,8 @@ ApplicationHost::Launch ApplicationHost::launch(const QStringList& arguments)
             m_bus.unregisterObject(path);
             // Started for a message, we have nothing to add: it reaches the instance holding the
             // name anyway, and an Activate could end that one's launch before it arrives.
-            const bool forwarded = (urls.isEmpty() && startedForMessage) || forwardTo(urls);
+            const bool forwarded = (urls.isEmpty() && action.isEmpty() && startedForMessage) ||
+                                   forwardTo(urls, action);
             qCDebug(lcBus) << m_applicationId << "runs already:" << urls.size() << "URLs"
                            << (forwarded ? "handed over" : "not handed over");
             return Launch::Forwarded;
@@ -90,6 +113,8 @@ ApplicationHost::Launch ApplicationHost::launch(const QStringList& arguments)
     m_delegate.applicationWillFinishLaunching();
     if (!urls.isEmpty())
         m_delegate.openUrls(urls);
+    if (!action.isEmpty())
+        m_delegate.activateAction(action, {});
     if (startedForMessage)
         waitForActivationMessage();
     m_launching = false;
@@ -117,14 +142,19 @@ void ApplicationHost::waitForActivationMessage()
     loop.exec();
 }
 
-bool ApplicationHost::forwardTo(const QStringList& urls)
+bool ApplicationHost::forwardTo(const QStringList& urls, const QString& action)
 {
-    QDBusMessage message = QDBusMessage::createMethodCall(
-        m_applicationId, ApplicationBus::objectPath(m_applicationId), ApplicationBus::interfaceName,
-        urls.isEmpty() ? QStringLiteral("Activate") : QStringLiteral("Open"));
-    if (!urls.isEmpty())
+    const QString method = !action.isEmpty() ? QStringLiteral("ActivateAction")
+                           : urls.isEmpty()  ? QStringLiteral("Activate")
+                                             : QStringLiteral("Open");
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(m_applicationId, ApplicationBus::objectPath(m_applicationId),
+                                       ApplicationBus::interfaceName, method);
+    if (!action.isEmpty())
+        message << action << QVariantList();
+    else if (!urls.isEmpty())
         message << urls;
-    message << QVariantMap();
+    message << launchPlatformData();
     // Waited for in an event loop rather than blocking, so the running instance may even live
     // in this very process (tests) and still answer.
     QDBusPendingCallWatcher watcher(m_bus.asyncCall(message, forwardTimeoutMs));
@@ -142,10 +172,10 @@ void ApplicationHost::handleOpen(const QStringList& uris)
     Q_EMIT messageReceived();
 }
 
-void ApplicationHost::handleActivate()
+void ApplicationHost::handleActivate(const QString& activationToken)
 {
-    qCDebug(lcBus) << "Activate";
-    m_delegate.activate();
+    qCDebug(lcBus) << "Activate" << (activationToken.isEmpty() ? "" : "with a token");
+    m_delegate.activate(activationToken);
     Q_EMIT messageReceived();
 }
 

@@ -79,6 +79,7 @@ std::optional<int> CommandLine::handle(int argc, const char* const* argv) const
     parser.addOption(version);
     if (m_kind == Kind::Gui) {
         parser.addOption(hidden(ApplicationBus::activationFlag.mid(2), false));
+        parser.addOption(hidden(ApplicationBus::actionOption.mid(2), true));
         for (const QtOption& option : qtGuiOptions)
             parser.addOption(hidden(QString::fromLatin1(option.name), option.takesValue));
     }

@@ -17,8 +17,8 @@ public:
         QString description;
     };
     enum class Kind {
-        // QApplication: Qt's options (-platform, -display, -style ...) and the activation flag
-        // of our D-Bus service files are let through.
+        // QApplication: Qt's options (-platform, -display, -style ...), the activation flag of
+        // our D-Bus service files and the desktop entries' --action are let through.
         Gui,
         // QCoreApplication, never started by the bus: only --help and --version.
         Core,

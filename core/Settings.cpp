@@ -10,4 +10,5 @@ Settings& Settings::common()
 Settings::Settings()
     : m_file(SettingsFile::standardPath())
     , m_guid(QStringLiteral("guid"), QString(), m_file)
+    , m_startAtLogin(QStringLiteral("startAtLogin"), QString(), m_file)
 {}

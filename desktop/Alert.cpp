@@ -25,6 +25,8 @@ int Alert::runModal() const
         buttons.append(box.addButton(title, QMessageBox::AcceptRole));
     if (buttons.isEmpty())
         buttons.append(box.addButton(QMessageBox::Ok));
+    // Escape and the window's close button mean the first button, as with one button alone.
+    box.setEscapeButton(buttons.constFirst());
     box.show();
     box.raise();
     box.activateWindow();

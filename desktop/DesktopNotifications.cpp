@@ -4,6 +4,7 @@
 #include "desktop/NotificationListener.h"
 #include "desktop/NotificationText.h"
 
+#include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -21,6 +22,20 @@ QDBusMessage call(const QString& method)
 {
     return QDBusMessage::createMethodCall(service, path, interface, method);
 }
+
+// The "image-data" hint: (iiibiiay) width, height, row stride, alpha, bits per sample, channels
+// and the RGBA bytes.
+QVariant imageData(const QImage& image)
+{
+    const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
+    QDBusArgument argument;
+    argument.beginStructure();
+    argument << rgba.width() << rgba.height() << static_cast<int>(rgba.bytesPerLine()) << true << 8
+             << 4
+             << QByteArray(reinterpret_cast<const char*>(rgba.constBits()), rgba.sizeInBytes());
+    argument.endStructure();
+    return QVariant::fromValue(argument);
+}
 } // namespace
 
 DesktopNotifications::DesktopNotifications(QString applicationName, QString desktopEntry,
@@ -32,13 +47,19 @@ DesktopNotifications::DesktopNotifications(QString applicationName, QString desk
           new QDBusServiceWatcher(service, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this))
 {
     // Another server may announce other capabilities, and it numbers its notifications anew:
-    // the old ids would match notifications that are not ours.
-    connect(m_serverWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
-        m_capabilitiesKnown = false;
-        m_shown.clear();
-    });
+    // the old ids would match notifications that are not ours. A server that comes (started by
+    // the bus, late at login, or again) shows what waits.
+    connect(m_serverWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString&, const QString& newOwner) {
+                m_capabilitiesKnown = false;
+                m_shown.clear();
+                if (!newOwner.isEmpty() && !m_undelivered.isEmpty())
+                    deliverWaiting();
+            });
     m_bus.connect(service, path, interface, QStringLiteral("ActionInvoked"), this,
                   SLOT(onActionInvoked(uint, QString)));
+    m_bus.connect(service, path, interface, QStringLiteral("ActivationToken"), this,
+                  SLOT(onActivationToken(uint, QString)));
     m_bus.connect(service, path, interface, QStringLiteral("NotificationClosed"), this,
                   SLOT(onNotificationClosed(uint, uint)));
 }
@@ -59,8 +80,15 @@ void DesktopNotifications::notify(const DesktopNotification& notification)
         return;
     }
     m_pending.append(prepared);
+    if (m_pending.size() > maxPending)
+        m_undelivered.append(m_pending.takeFirst());
+    deliverWaiting();
+}
+
+void DesktopNotifications::deliverWaiting()
+{
     if (m_capabilitiesKnown)
-        sendPending();
+        sendWaiting();
     else if (!m_capabilitiesRequested)
         requestCapabilities();
 }
@@ -76,9 +104,12 @@ void DesktopNotifications::requestCapabilities()
                 m_capabilitiesRequested = false;
                 const QDBusPendingReply<QStringList> reply = *finished;
                 if (reply.isError()) {
-                    qCDebug(lcDesktop)
-                        << "no notification server:" << m_pending.size() << "notifications dropped";
-                    dropPending();
+                    // Sent all the same, as plain text without actions: a server may have come
+                    // since, and the bus may start one for the call.
+                    qCDebug(lcDesktop) << "no notification server answered; sending anyway";
+                    m_bodyMarkup = false;
+                    m_actions = false;
+                    sendWaiting();
                     return;
                 }
                 m_bodyMarkup = reply.value().contains(QStringLiteral("body-markup"));
@@ -86,29 +117,29 @@ void DesktopNotifications::requestCapabilities()
                 qCDebug(lcDesktop) << "notification server found; reads markup:" << m_bodyMarkup
                                    << "shows actions:" << m_actions;
                 m_capabilitiesKnown = true;
-                sendPending();
+                sendWaiting();
             });
 }
 
-void DesktopNotifications::sendPending()
+void DesktopNotifications::sendWaiting()
 {
-    const QList<DesktopNotification> pending = std::exchange(m_pending, {});
-    for (const DesktopNotification& notification : pending)
-        send(notification);
+    // The undelivered are the older ones.
+    for (const NotificationQueue::Entry& entry : m_undelivered.takeAll())
+        send(entry);
+    for (const DesktopNotification& notification : std::exchange(m_pending, {}))
+        send({notification, 0});
 }
 
-void DesktopNotifications::dropPending()
+void DesktopNotifications::send(const NotificationQueue::Entry& entry)
 {
-    const auto dropped = std::exchange(m_pending, {}).size();
-    for (qsizetype i = 0; i < dropped; ++i)
-        Q_EMIT notificationDropped();
-}
-
-void DesktopNotifications::send(const DesktopNotification& notification)
-{
-    QVariantMap hints{{QStringLiteral("desktop-entry"), m_desktopEntry}};
+    const DesktopNotification& notification = entry.notification;
+    QVariantMap hints{
+        {QStringLiteral("desktop-entry"), m_desktopEntry},
+        {QStringLiteral("urgency"), QVariant::fromValue(static_cast<uchar>(notification.urgency))}};
     if (!notification.soundName.isEmpty())
         hints.insert(QStringLiteral("sound-name"), notification.soundName);
+    if (!notification.image.isNull())
+        hints.insert(QStringLiteral("image-data"), imageData(notification.image));
     // Alarm texts are plain text: a server that reads markup must not turn "<" or "&" into
     // tags or eat them.
     const QString body = m_bodyMarkup ? notification.body.toHtmlEscaped() : notification.body;
@@ -121,17 +152,20 @@ void DesktopNotifications::send(const DesktopNotification& notification)
            << actions << hints << qint32(-1);
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, notification](QDBusPendingCallWatcher* finished) {
+            [this, entry](QDBusPendingCallWatcher* finished) {
                 finished->deleteLater();
                 const QDBusPendingReply<quint32> reply = *finished;
                 if (reply.isError()) {
-                    qCDebug(lcDesktop) << "notification refused by the server";
-                    Q_EMIT notificationDropped();
+                    qCDebug(lcDesktop) << "notification not shown (" << reply.error().name()
+                                       << "): it waits for a notification server";
+                    m_undelivered.putBack(entry);
+                    Q_EMIT notificationWaiting();
                     return;
                 }
                 qCDebug(lcDesktop) << "notification shown as" << reply.value();
-                DesktopNotification shown = notification;
+                DesktopNotification shown = entry.notification;
                 shown.id = reply.value();
+                shown.image = QImage(); // the server has it; a hundred kept would weigh a megabyte
                 // The oldest go first: a server keeps only a few on screen anyway.
                 if (m_shown.size() == maxShown)
                     m_shown.removeFirst();
@@ -152,8 +186,21 @@ void DesktopNotifications::onActionInvoked(uint id, const QString& /*actionKey*/
 {
     // Every server sends the signal to all listeners; only our own ids are ours.
     const qsizetype index = indexOfShown(id);
-    if (index >= 0 && m_listener)
-        m_listener->didActivateNotification(*this, m_shown.at(index));
+    if (index < 0)
+        return;
+    // A token serves one click.
+    const DesktopNotification clicked = m_shown.at(index);
+    m_shown[index].activationToken.clear();
+    if (m_listener)
+        m_listener->didActivateNotification(*this, clicked);
+}
+
+void DesktopNotifications::onActivationToken(uint id, const QString& token)
+{
+    // Sent just before ActionInvoked, for the window that the click will bring up.
+    const qsizetype index = indexOfShown(id);
+    if (index >= 0 && token.size() <= maxActivationTokenLength)
+        m_shown[index].activationToken = token;
 }
 
 void DesktopNotifications::onNotificationClosed(uint id, uint /*reason*/)

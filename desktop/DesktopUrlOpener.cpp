@@ -5,6 +5,7 @@
 #include "net/UrlText.h"
 
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QUrl>
 
 DesktopUrlOpener::DesktopUrlOpener(QDBusConnection bus)
@@ -30,9 +31,18 @@ bool DesktopUrlOpener::openUrls(const QStringList& urls, const QString& applicat
     return ApplicationBus::openUrls(m_bus, urls, applicationId, fallbackProgram(applicationId));
 }
 
-bool DesktopUrlOpener::activate(const QString& applicationId)
+bool DesktopUrlOpener::activate(const QString& applicationId, const QString& activationToken)
 {
-    return ApplicationBus::activate(m_bus, applicationId, fallbackProgram(applicationId));
+    // The token a notification server or a panel hands over is an xdg-activation token on
+    // Wayland and a startup id on X11; the program may run on either, so it gets both names.
+    QVariantMap platformData;
+    if (!activationToken.isEmpty()) {
+        platformData.insert(ApplicationBus::activationTokenKey, activationToken);
+        if (QGuiApplication::platformName() == u"xcb")
+            platformData.insert(ApplicationBus::startupIdKey, activationToken);
+    }
+    return ApplicationBus::activate(m_bus, applicationId, fallbackProgram(applicationId),
+                                    platformData);
 }
 
 QString DesktopUrlOpener::fallbackProgram(const QString& applicationId) const

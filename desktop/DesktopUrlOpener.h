@@ -13,7 +13,7 @@ public:
 
     bool openUrl(const QString& url) override;
     bool openUrls(const QStringList& urls, const QString& applicationId) override;
-    bool activate(const QString& applicationId) override;
+    bool activate(const QString& applicationId, const QString& activationToken) override;
 
     // The program started for `applicationId` when the bus can neither reach nor activate it:
     // the file `name`, looked for in `folders` and on PATH at every hand-over

@@ -18,6 +18,22 @@
 namespace {
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
+// The first question waits this long at most, so the program knows whether it is in a tray.
+constexpr int firstAnswerTimeoutMs = 1000;
+
+QDBusMessage hostQuestion()
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    get << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+    return get;
+}
+
+bool isHost(const QDBusPendingReply<QDBusVariant>& reply)
+{
+    return !reply.isError() && reply.value().variant().toBool();
+}
 } // namespace
 
 TrayIcon::TrayIcon(const QString& toolTip, QObject* parent)
@@ -33,7 +49,8 @@ TrayIcon::TrayIcon(const QString& toolTip, QObject* parent)
     connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, &TrayIcon::askForHost);
     bus.connect(watcherService, watcherPath, watcherService,
                 QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(createTrayIcon()));
-    askForHost();
+    // Answered at once by the bus when there is no watcher.
+    hostAnswered(isHost(bus.call(hostQuestion(), QDBus::Block, firstAnswerTimeoutMs)));
 }
 
 TrayIcon::~TrayIcon()
@@ -43,21 +60,28 @@ TrayIcon::~TrayIcon()
 
 void TrayIcon::askForHost()
 {
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("Get"));
-    get << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
-    auto* call = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get), this);
+    auto* call =
+        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(hostQuestion()), this);
     connect(call, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* done) {
         done->deleteLater();
-        const QDBusPendingReply<QDBusVariant> reply = *done;
-        const bool host = !reply.isError() && reply.value().variant().toBool();
-        // Only X11 has a tray without the bus.
-        const bool xembed = QGuiApplication::platformName() == QLatin1String("xcb");
-        qCDebug(lcDesktop) << "status notifier host:" << host << "XEmbed possible:" << xembed;
-        if (host || xembed)
-            createTrayIcon();
+        hostAnswered(isHost(*done));
     });
+}
+
+void TrayIcon::hostAnswered(bool host)
+{
+    m_host = m_host || host;
+    // Only X11 has a tray without the bus.
+    const bool xembed = QGuiApplication::platformName() == QLatin1String("xcb");
+    qCDebug(lcDesktop) << "status notifier host:" << host << "XEmbed possible:" << xembed;
+    if (host || xembed)
+        createTrayIcon();
+}
+
+bool TrayIcon::isInTray() const
+{
+    // Once the icon is made, Qt's answer no longer decides which kind of tray it uses.
+    return m_host || (m_trayIcon && QSystemTrayIcon::isSystemTrayAvailable());
 }
 
 void TrayIcon::createTrayIcon()
@@ -65,13 +89,18 @@ void TrayIcon::createTrayIcon()
     if (m_trayIcon)
         return;
     m_trayIcon = new QSystemTrayIcon(this);
+    // Shown by the panel on a right click (StatusNotifierItem), or at the pointer (XEmbed).
     m_trayIcon->setContextMenu(m_menu);
     m_trayIcon->setToolTip(m_toolTip);
-    // A left click shows the menu as well: the icon has nothing else to offer.
     connect(m_trayIcon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger)
-                    m_menu->popup(m_trayIcon->geometry().bottomLeft());
+                if (reason != QSystemTrayIcon::Trigger)
+                    return;
+                // Qt's StatusNotifierItem keeps the token that the panel sends just before the
+                // click (ProvideXdgActivationToken) in the environment; it serves this click only.
+                const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+                qunsetenv("XDG_ACTIVATION_TOKEN");
+                Q_EMIT activated(token);
             });
     updateIcon();
 }

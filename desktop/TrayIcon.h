@@ -8,6 +8,9 @@
 // only once a host is there, or at once on X11 without one (XEmbed, which trays and the panels'
 // XEmbed proxies show): a panel that comes up after us still gets its StatusNotifierItem, the
 // only tray there is on Wayland.
+//
+// A left click (activate) is told as activated(); the menu is the panel's to show on a right
+// click, where the panel places it.
 
 #include <QIcon>
 #include <QList>
@@ -42,12 +45,21 @@ public:
     void setMuted(bool muted);
 
     QMenu* menu() const { return m_menu; }
+    // Whether a tray shows the icon: a StatusNotifierItem host answered, or an X11 tray holds the
+    // XEmbed selection. Known from construction on.
+    bool isInTray() const;
+
+Q_SIGNALS:
+    // A left click on the icon, with the activation token the panel handed over for it (empty
+    // when it sent none).
+    void activated(const QString& activationToken);
 
 private Q_SLOTS:
     void askForHost();
     void createTrayIcon();
 
 private:
+    void hostAnswered(bool host);
     void updateIcon();
     void sync(TrayMenuItem* item, QAction* action);
 
@@ -55,6 +67,7 @@ private:
     QMenu* m_menu;
     QString m_toolTip;
     QSystemTrayIcon* m_trayIcon = nullptr;
+    bool m_host = false;
     QString m_image;
     QString m_alternateImage;
     bool m_muted = false;

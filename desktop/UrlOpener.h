@@ -17,6 +17,7 @@ public:
     // the strict URL check; nothing is sent then.
     virtual bool openUrls(const QStringList& urls, const QString& applicationId) = 0;
     // Brings the program `applicationId` to the front (org.freedesktop.Application.Activate),
-    // started the same way when it is not running. False when it could not be reached.
-    virtual bool activate(const QString& applicationId) = 0;
+    // started the same way when it is not running, with the activation token of the user's click
+    // that asked for it (or none). False when it could not be reached.
+    virtual bool activate(const QString& applicationId, const QString& activationToken) = 0;
 };

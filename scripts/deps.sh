@@ -9,6 +9,9 @@ packages=(
     # build
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libxml2-dev libcurl4-openssl-dev libbenchmark-dev
+    # the panel's window activation on Wayland: Qt's platform interface (a private header),
+    # libwayland and the xdg-activation protocol
+    qt6-base-private-dev libwayland-dev wayland-protocols
     # run time: SVG icons, the Qt platform plugins
     libqt6svg6 qt6-qpa-plugins
     # tests: private session bus (dbus-run-session), validators, certificates, a real X display,

@@ -11,8 +11,10 @@ umask 022
 # Every hardening Debian knows, immediate binding (-z now) included.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+# The little C there is: the panel's generated Wayland protocol code.
+CFLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
-export CXXFLAGS LDFLAGS
+export CXXFLAGS CFLAGS LDFLAGS
 # --fresh: the compiler flags above are read on a first configure only.
 cmake --preset package --fresh
 cmake --build --preset package

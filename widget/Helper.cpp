@@ -8,20 +8,8 @@ QColor Helper::colorForKey(const std::optional<QString>& key)
     if (!level) {
         return QColor(Qt::transparent);
     }
-    switch (*level) {
-    case AlarmLevel::Critical:
-        return QColor::fromRgbF(0.8f, 0.2f, 0.0f);
-    case AlarmLevel::Major:
-        return QColor::fromRgbF(0.93f, 0.61f, 0.2f);
-    case AlarmLevel::Minor:
-        return QColor::fromRgbF(0.95f, 0.76f, 0.0f);
-    case AlarmLevel::Resolved:
-        return QColor::fromRgbF(0.34f, 0.54f, 0.69f);
-    case AlarmLevel::Okay:
-    case AlarmLevel::Closed:
-        return QColor::fromRgbF(0.54f, 0.69f, 0.34f);
-    }
-    return QColor(Qt::transparent);
+    const LevelColor color = levelColor(*level);
+    return QColor::fromRgbF(color.red, color.green, color.blue);
 }
 
 QColor Helper::colorForKey(AlarmType type)

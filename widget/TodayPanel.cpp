@@ -1,5 +1,6 @@
 #include "widget/TodayPanel.h"
 
+#include "desktop/WindowActivation.h"
 #include "widget/PanelContent.h"
 #include "widget/ViewController.h"
 
@@ -104,19 +105,23 @@ void TodayPanel::dismiss(ViewController* controller)
     }
 }
 
-void TodayPanel::activate()
+void TodayPanel::activate(const QString& activationToken)
 {
     const bool wasOnScreen = m_onScreen;
-    if (isMinimized()) {
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    }
-    show();
-    raise();
-    activateWindow();
+    bringToFront(activationToken);
     // Showing or restoring the panel made the root appear already.
     if (wasOnScreen) {
         rootWillAppear();
     }
+}
+
+void TodayPanel::bringToFront(const QString& activationToken)
+{
+    if (isMinimized()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    }
+    show();
+    WindowActivation::bringToFront(this, activationToken);
 }
 
 void TodayPanel::showEvent(QShowEvent* event)

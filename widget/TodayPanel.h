@@ -34,8 +34,11 @@ public:
     // waits for are done (ViewController::whileAlive).
     void dismiss(ViewController* controller);
 
-    // Brings the panel to the front (restoring it from minimised); its root appears again.
-    void activate();
+    // Brings the panel to the front (restoring it from minimised), with the activation token of
+    // the click that asked for it where there is one; its root appears again.
+    void activate(const QString& activationToken = {});
+    // The same without the root appearing again: for a panel just shown.
+    void bringToFront(const QString& activationToken);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -25,7 +25,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(Identity::todayId);
     QApplication::setApplicationVersion(Identity::version);
     QGuiApplication::setDesktopFileName(Identity::todayId);
-    QApplication::setWindowIcon(QIcon::fromTheme(Identity::todayId));
+    // One icon for the programs of T-O-VO, as in the desktop entries.
+    QApplication::setWindowIcon(QIcon::fromTheme(
+        Identity::trayId, QIcon(QStringLiteral(":/icons/%1.svg").arg(Identity::trayId))));
     SettingsFile::setStandardLocation(Identity::settingsFolder, Identity::todayId);
     // The tray program, should the bus be unable to start it: beside us or where it is installed.
     DesktopUrlOpener urlOpener;

@@ -4,8 +4,10 @@
 #include "app/AppDelegate.h"
 #include "app/AppServices.h"
 #include "app/DesktopAppServices.h"
+#include "app/LoginItemChoice.h"
 #include "app/NotificationClient.h"
 #include "core/Keychain.h"
+#include "core/Settings.h"
 #include "desktop/Alert.h"
 #include "desktop/Autostart.h"
 #include "desktop/TrayIcon.h"
@@ -20,7 +22,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Every effect as one line: "stop", "start <guid>", "remote <types>", "login on|off",
-// "alert <message>", "open <url>", "quit", "notify <title>".
+// "alert <message>", "open <url>", "panel [<activation token>]", "quit", "notify <title>".
 class RecordingServices : public AppServices {
 public:
     void startNotificationTask(const QString& guid) override { effects << u"start "_s + guid; }
@@ -35,8 +37,17 @@ public:
         effects << (id == "tovo.TOVO.TOVOLauncher"_L1 ? u"login "_s : id + u' ') +
                        (enabled ? "on"_L1 : "off"_L1);
     }
-    void runAlert(const Alert& alert) override { effects << u"alert "_s + alert.messageText; }
+    int runAlert(const Alert& alert) override
+    {
+        effects << u"alert "_s + alert.messageText;
+        alertTexts << alert.informativeText;
+        return alertAnswer;
+    }
     void openUrl(const QString& url) override { effects << u"open "_s + url; }
+    void openTodayPanel(const QString& token) override
+    {
+        effects << (u"panel "_s + token).trimmed();
+    }
     void terminate() override { effects << u"quit"_s; }
     void registerForRemoteNotifications(int types) override
     {
@@ -46,6 +57,8 @@ public:
 
     QStringList arguments{u"/usr/bin/tovo"_s};
     QStringList effects;
+    QStringList alertTexts;
+    int alertAnswer = 0;
     PollListener pollCompleted;
 };
 
@@ -65,16 +78,20 @@ class TestAppDelegate : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void init() { Settings::common().startAtLogin().setValue(QString()); } // never chosen
+
     void launchPaths_data()
     {
         QTest::addColumn<QString>("arguments"); // after the program path
-        QTest::addColumn<QString>("message");   // a URL, "notification" or nothing
+        QTest::addColumn<QString>("message");   // a URL, "notification", "action <name>" or nothing
         QTest::addColumn<QString>("stored");    // the token stored before the launch
+        QTest::addColumn<QString>("choice");    // of starting at login, before the launch
         QTest::addColumn<RanBy>("ranBy");
         QTest::addColumn<QString>("effects"); // '|'-separated, with the check mark after polling
         const auto row = [](const char* name, const char* arguments, const char* message,
-                            const char* stored, RanBy ranBy, const QString& effects) {
-            QTest::newRow(name) << arguments << message << stored << ranBy << effects;
+                            const char* stored, RanBy ranBy, const QString& effects,
+                            const char* choice = "") {
+            QTest::newRow(name) << arguments << message << stored << choice << ranBy << effects;
         };
         const QString polls = u"stop|start G1|remote 6|"_s;
         const QString user = u"on|login on|alert T-O-VO is Running"_s;
@@ -83,9 +100,22 @@ private Q_SLOTS:
         row("user, launched first", "launched", "", "G1", RanBy::User, polls + u"on|login on"_s);
         row("user, launched third", "-x launched", "", "G1", RanBy::User, polls + user);
         row("launcher", "", "tovo://START", "G1", RanBy::Launcher, polls + u"on"_s);
-        row("widget token", "", "tovo://G2", "G1", RanBy::Widget, u"stop|start G2|remote 6|off"_s);
+        // The panel's hand-over of an account registers the launcher while the user never chose.
+        row("widget token", "", "tovo://G2", "G1", RanBy::Widget,
+            u"stop|start G2|remote 6|on|login on"_s);
         row("widget without token", "", "tovo://", "G1", RanBy::Widget, u"off"_s);
         row("notification", "", "notification", "G1", RanBy::Notification, polls + u"off"_s);
+        // A choice once made stands, whoever starts the program.
+        row("user, chose off", "", "", "G1", RanBy::User, polls + u"off|alert T-O-VO is Running"_s,
+            "off");
+        row("widget token, chose off", "", "tovo://G2", "G1", RanBy::Widget,
+            u"stop|start G2|remote 6|off"_s, "off");
+        row("notification, chose on", "", "notification", "G1", RanBy::Notification,
+            polls + u"on"_s, "on");
+        // Started for a desktop action, the program carries it out and nothing else.
+        row("action start-at-login", "", "action start-at-login", "G1", RanBy::User,
+            polls + u"on|login on|notify T-O-VO will start at login"_s);
+        row("action quit", "", "action quit", "G1", RanBy::User, polls + u"off|quit"_s);
     }
 
     void launchPaths()
@@ -93,9 +123,11 @@ private Q_SLOTS:
         QFETCH(QString, arguments);
         QFETCH(QString, message);
         QFETCH(QString, stored);
+        QFETCH(QString, choice);
         QFETCH(RanBy, ranBy);
         QFETCH(QString, effects);
         tokens().storeToken(stored);
+        Settings::common().startAtLogin().setValue(choice);
         RecordingServices services;
         services.arguments += arguments.split(u' ', Qt::SkipEmptyParts);
         AppDelegate delegate(services);
@@ -104,6 +136,8 @@ private Q_SLOTS:
         QVariantMap userInfo;
         if (message == "notification"_L1)
             userInfo.insert(ApplicationHost::launchNotificationKey, QVariantList{1});
+        else if (message.startsWith(u"action "_s))
+            delegate.activateAction(message.mid(7), {});
         else if (!message.isEmpty())
             delegate.openUrls({message});
         delegate.applicationDidFinishLaunching(userInfo);
@@ -140,6 +174,30 @@ private Q_SLOTS:
         item->items().at(0)->trigger();
         item->items().at(3)->trigger();
         QCOMPARE(services.effects, QStringList({u"open https://www.tovo.example"_s, u"quit"_s}));
+        QCOMPARE(LoginItemChoice::stored(), true); // the last toggle's
+    }
+
+    // Without a tray (as here) the alert says where the controls are; its second button and a
+    // left click on the icon open the panel; the desktop actions work as the menu does.
+    void alertTrayClickAndDesktopActions()
+    {
+        tokens().storeToken(QString());
+        RecordingServices services;
+        services.alertAnswer = 1;
+        AppDelegate delegate(services);
+        delegate.applicationDidFinishLaunching({});
+        QCOMPARE(services.alertTexts,
+                 QStringList{u"To sign in and see your alarms, open T-O-VO Today from the "
+                             "applications menu. This desktop has no tray for the T-O-VO icon: "
+                             "\"Start at login\" and \"Quit T-O-VO\" are on the menu that a "
+                             "right click on T-O-VO in the applications menu opens."_s});
+        Q_EMIT delegate.statusItem()->activated(u"T1"_s);
+        for (const QString& action :
+             {u"start-at-login"_s, u"start-at-login"_s, u"other"_s, u"quit"_s})
+            delegate.activateAction(action, {});
+        QCOMPARE(services.effects.join(u'|'),
+                 u"login on|alert T-O-VO is Running|panel|panel T1|login off|notify T-O-VO will "
+                 "not start at login|login on|notify T-O-VO will start at login|quit"_s);
     }
 
     void urlGrammar_data()
@@ -180,8 +238,9 @@ private Q_SLOTS:
         delegate.openUrls(url.split(u'|'));
         QCOMPARE(delegate.ranBy(), ranBy);
         QCOMPARE(tokens().storedToken().value_or(QString()), token);
-        // The running poll follows another token, stops without one, and goes on with the same.
-        const QStringList follows{u"stop"_s, u"start "_s + token, u"remote 6"_s};
+        // The running poll follows another token, stops without one, and goes on with the same;
+        // a new account registers the launcher while the user never chose.
+        const QStringList follows{u"stop"_s, u"start "_s + token, u"remote 6"_s, u"login on"_s};
         QCOMPARE(services.effects, token == "OLD"_L1 ? QStringList()
                                    : token.isEmpty() ? follows.mid(0, 1)
                                                      : follows);

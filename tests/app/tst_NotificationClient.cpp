@@ -6,6 +6,11 @@
 #include "base/MainQueue.h"
 #include "desktop/DesktopNotifications.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 #include <condition_variable>
 #include <mutex>
@@ -37,9 +42,12 @@ public:
             if (answer == "!"_L1)
                 return done(Result<AlarmList>::failure(Error()));
             AlarmList alarms;
-            for (const QString& id : answer.split(u' ', Qt::SkipEmptyParts))
+            // "<guid>" or "<guid>:<level>"
+            for (const QString& entry : answer.split(u' ', Qt::SkipEmptyParts)) {
+                const QString id = entry.section(u':', 0, 0), level = entry.section(u':', 1);
                 alarms.append(std::make_shared<Alarm>(u"agent "_s + id, QString(), id + u" down"_s,
-                                                      QString(), AlarmType::Alarm, id));
+                                                      level, AlarmType::Alarm, id));
+            }
             done(Result<AlarmList>::success(alarms));
         });
     }
@@ -94,7 +102,7 @@ class TestNotificationClient : public QObject {
     std::unique_ptr<DesktopNotifications> m_notifications;
     std::shared_ptr<Loops> m_loops;
     std::shared_ptr<NotificationClient> m_client;
-    int m_panelsOpened = 0;
+    QStringList m_panelsOpened; // with the activation token of each click
 
     // A client on the scripted feed with one loop per guid.
     void start(const QStringList& guids)
@@ -102,8 +110,9 @@ class TestNotificationClient : public QObject {
         const auto feed = [loops = m_loops](const QString& guid, auto done) {
             loops->fetch(guid, done);
         };
-        m_client = NotificationClient::create(std::chrono::seconds(60), feed, &*m_notifications,
-                                              [this] { ++m_panelsOpened; });
+        m_client = NotificationClient::create(
+            std::chrono::seconds(60), feed, &*m_notifications,
+            [this](const QString& token) { m_panelsOpened.append(token); });
         m_client->backgroundQueue().setSleeper([loops = m_loops](auto) { loops->sleep(); });
         for (const QString& guid : guids)
             m_client->startNotificationTask(guid);
@@ -124,17 +133,22 @@ class TestNotificationClient : public QObject {
         return summaries;
     }
 
-private Q_SLOTS:
-    void init()
+    void startServer()
     {
         m_server = std::make_unique<FakeNotificationServer>(
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"server"_s),
             QStringList{u"actions"_s, u"body"_s});
         QVERIFY(m_server->registerOnBus());
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        startServer();
         m_notifications = std::make_unique<DesktopNotifications>(u"T-O-VO"_s, u"tovo.TOVO"_s,
                                                                  QDBusConnection::sessionBus());
         m_loops = std::make_shared<Loops>();
-        m_panelsOpened = 0;
+        m_panelsOpened.clear();
     }
 
     void cleanup()
@@ -229,8 +243,78 @@ private Q_SLOTS:
         QCOMPARE(shownA.body, u"a down"_s);
         QCOMPARE(shownA.hints.value(u"sound-name"_s), QVariant(u"message-new-instant"_s));
         QCOMPARE(shownA.actions, QStringList({u"default"_s, u"Show alarms"_s}));
-        m_server->invokeAction(shownA.id, u"default"_s);
-        QTRY_COMPARE(m_panelsOpened, 1);
+        m_server->invokeAction(shownA.id, u"default"_s, u"token-1"_s);
+        QTRY_COMPARE(m_panelsOpened, QStringList{u"token-1"_s});
+    }
+
+    // The notification server is not there when the alarms come (a login race, a restart): they
+    // are shown once one comes, the newest 20 of them after a line for the rest.
+    void alarmsWaitForTheServer()
+    {
+        // The bus would start a notification server of the machine's for the calls: one that
+        // finds no display fails at once.
+        qDBusRegisterMetaType<QMap<QString, QString>>();
+        QDBusMessage noDisplay = QDBusMessage::createMethodCall(
+            u"org.freedesktop.DBus"_s, u"/org/freedesktop/DBus"_s, u"org.freedesktop.DBus"_s,
+            u"UpdateActivationEnvironment"_s);
+        noDisplay << QVariant::fromValue(
+            QMap<QString, QString>{{u"DISPLAY"_s, QString()}, {u"WAYLAND_DISPLAY"_s, QString()}});
+        QCOMPARE(QDBusConnection::sessionBus().call(noDisplay).type(), QDBusMessage::ReplyMessage);
+        m_server.reset();
+        QStringList guids;
+        for (int i = 1; i <= 23; ++i)
+            guids << u"w%1"_s.arg(i);
+        m_loops->append({QString(), guids.join(u' ')});
+        start({u"guid"_s});
+        QSignalSpy waiting(m_notifications.get(), &DesktopNotifications::notificationWaiting);
+        QVERIFY(m_loops->wake(1, 1));
+        QVERIFY(m_loops->wake(1, 2));
+        QTRY_COMPARE(waiting.size(), 21); // 20 alarms and the flood rule's line
+        startServer();
+        QStringList expected{u"1 more notification"_s};
+        for (qsizetype i = 1; i < 20; ++i)
+            expected << u"agent "_s + guids.at(i);
+        QTRY_COMPARE(m_server->summaries(), expected + QStringList{u"3 more new alarms"_s});
+    }
+
+    void notificationsShowTheLevel_data()
+    {
+        QTest::addColumn<QString>("level"); // "-": a notice of the program, not an alarm
+        QTest::addColumn<int>("urgency");
+        QTest::addColumn<QColor>("colour"); // in the image's middle; invalid: no image
+        QTest::newRow("Critical") << u"Critical"_s << 2 << QColor(204, 51, 0);
+        QTest::newRow("Major") << u"Major"_s << 1 << QColor(237, 156, 51);
+        QTest::newRow("Minor") << u"Minor"_s << 1 << QColor(242, 194, 0);
+        QTest::newRow("Resolved") << u"Resolved"_s << 0 << QColor(87, 138, 176);
+        QTest::newRow("Closed") << u"Closed"_s << 0 << QColor(138, 176, 87);
+        QTest::newRow("another word") << u"critical"_s << 0 << QColor();
+        QTest::newRow("the program's notice") << u"-"_s << 1 << QColor();
+    }
+
+    void notificationsShowTheLevel()
+    {
+        QFETCH(QString, level);
+        QFETCH(int, urgency);
+        QFETCH(QColor, colour);
+        m_loops->append({QString(), u"a:"_s + level});
+        start({u"guid"_s});
+        if (level == "-"_L1) {
+            m_client->postNotification(u"notice"_s, {});
+        } else {
+            QVERIFY(m_loops->wake(1, 1));
+            QVERIFY(m_loops->wake(1, 2));
+        }
+        QTRY_COMPARE(m_server->notifications().size(), 1);
+        const FakeNotificationServer::Notification& shown = m_server->notifications().constFirst();
+        QCOMPARE(shown.hints.value(u"urgency"_s), QVariant::fromValue(uchar(urgency)));
+        QCOMPARE(shown.image.isNull(), !colour.isValid());
+        if (colour.isValid()) {
+            const QColor middle = shown.image.pixelColor(shown.image.rect().center());
+            QVERIFY2(std::abs(middle.red() - colour.red()) <= 1 &&
+                         std::abs(middle.green() - colour.green()) <= 1 &&
+                         std::abs(middle.blue() - colour.blue()) <= 1 && middle.alpha() == 255,
+                     qPrintable(middle.name()));
+        }
     }
 
     void everyStartAddsALoopAndKeepsWhatWasSeen()

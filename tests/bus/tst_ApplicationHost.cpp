@@ -1,44 +1,14 @@
 // The application host across processes on the test's bus, with tovo-host-probe as tovo.TOVO.
 
 #include "BusFixture.h"
+#include "ProbeLog.h"
 #include "bus/ApplicationBus.h"
 #include "bus/ApplicationHost.h"
 
 #include <QDBusMessage>
-#include <QFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// tovo-host-probe run as tovo.TOVO, and the log it writes, one event per line.
-struct ProbeLog {
-    QString path;
-
-    // The probe's command line (program first) with this log, then `more`.
-    QStringList command(const QStringList& more = {}) const
-    {
-        return QStringList{QStringLiteral(TOVO_HOST_PROBE), u"--log"_s, path, u"--id"_s,
-                           u"tovo.TOVO"_s} +
-               more;
-    }
-    void start(QProcess& process, const QStringList& more = {}) const
-    {
-        QStringList arguments = command(more);
-        process.setProcessChannelMode(QProcess::ForwardedChannels);
-        process.start(arguments.takeFirst(), arguments);
-    }
-    QStringList lines() const
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly)
-                   ? QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)
-                   : QStringList();
-    }
-};
-
-} // namespace
 
 class TestApplicationHost : public BusFixture {
     Q_OBJECT
@@ -66,21 +36,25 @@ private Q_SLOTS:
                                  u"didFinish"_s};
         QTRY_COMPARE_WITH_TIMEOUT(first.lines(), launch, 10000);
 
-        // Later starts hand over their URL (or, without one, activate) and exit at once; one that
-        // the bus started has nothing to add to the message it was started for.
-        for (const QStringList& urls : {QStringList{u"tovo://x"_s}, QStringList(),
-                                        QStringList{ApplicationBus::activationFlag}}) {
+        // Later starts hand over their URL (or, without one, activate with the token a desktop
+        // gave the start; or ask for an action) and exit at once; one that the bus started has
+        // nothing to add to the message it was started for.
+        for (const QStringList& urls :
+             {QStringList{u"tovo://x"_s}, QStringList(),
+              QStringList{ApplicationBus::activationFlag}, QStringList{u"--action=quit"_s}}) {
             QProcess again;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(u"XDG_ACTIVATION_TOKEN"_s, u"T2"_s);
+            again.setProcessEnvironment(environment);
             later.start(again, urls);
             QVERIFY(again.waitForFinished());
             QCOMPARE(again.exitStatus(), QProcess::NormalExit);
             QCOMPARE(again.exitCode(), 0);
         }
-        const QStringList handedOver = launch + QStringList{u"open tovo://x"_s, u"activate"_s};
+        const QStringList handedOver =
+            launch + QStringList{u"open tovo://x"_s, u"activate T2"_s, u"action quit"_s};
         QTRY_COMPARE(first.lines(), handedOver);
         QVERIFY(later.lines().isEmpty());
-
-        QVERIFY(quitProbe());
         QTRY_COMPARE(primary.state(), QProcess::NotRunning);
         QCOMPARE(primary.exitCode(), 0);
     }
@@ -112,19 +86,20 @@ private Q_SLOTS:
         const ProbeLog log = newLog();
         QProcess running;
         QString fallback;
-        // A program started for the message gets it as part of its launch.
-        QStringList expected{u"willFinish"_s, u"activate"_s, u"didFinish"_s};
+        // A program started for the message gets it, with its token, as part of its launch.
+        QStringList expected{u"willFinish"_s, u"activate T3"_s, u"didFinish"_s};
         if (way == "running"_L1) {
             log.start(running, {u"launched"_s});
             QTRY_COMPARE_WITH_TIMEOUT(log.lines().size(), 2, 10000);
-            expected = {u"willFinish"_s, u"didFinish"_s, u"activate"_s};
+            expected = {u"willFinish"_s, u"didFinish"_s, u"activate T3"_s};
         } else if (way == "bus"_L1) {
             QVERIFY(addService(u"tovo.TOVO"_s, log.command({ApplicationBus::activationFlag})));
         } else {
             fallback =
                 script(u"probe.sh"_s, u"exec '%1' \"$@\"\n"_s.arg(log.command().join("' '"_L1)));
         }
-        QVERIFY(ApplicationBus::activate(QDBusConnection::sessionBus(), u"tovo.TOVO"_s, fallback));
+        QVERIFY(ApplicationBus::activate(QDBusConnection::sessionBus(), u"tovo.TOVO"_s, fallback,
+                                         {{ApplicationBus::activationTokenKey, u"T3"_s}}));
         QTRY_COMPARE_WITH_TIMEOUT(log.lines(), expected, 10000);
         QVERIFY(quitProbe());
         running.waitForFinished();

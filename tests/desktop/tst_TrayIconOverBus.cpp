@@ -4,6 +4,8 @@
 #include "BusFixture.h"
 #include "FakeStatusNotifierWatcher.h"
 #include "HeadlessDisplay.h"
+#include "ProbeLog.h"
+#include "bus/ApplicationBus.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -83,6 +85,16 @@ private Q_SLOTS:
         QVERIFY(tray->click(item, u"Start at login"_s));
         QTRY_VERIFY(QFile::exists(entry));
         QCOMPARE(tray->menu(item), menu);
+
+        // A left click opens the Today panel (here a probe in its place) with the token.
+        const ProbeLog today{m_dir.filePath(u"today-%1"_s.arg(m_trays)), u"tovo.TOVO.TOVOToday"_s};
+        QVERIFY(addService(today.id, today.command({ApplicationBus::activationFlag})));
+        tray->activate(item, u"token-7"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(today.lines().mid(1, 1), QStringList{u"activate token-7"_s},
+                                  startWaitMs);
+        application(today.id).call(u"ActivateAction"_s, {u"quit"_s, QVariantList(), QVariantMap()});
+        QTRY_VERIFY(!application(today.id).isRunning());
+        QVERIFY(removeService(today.id));
 
         // The panel restarts: the icon leaves with the old tray and comes back to the new one.
         tray.reset();

@@ -16,8 +16,9 @@ public:
     void setPollListener(PollListener) override {}
     void postNotification(const QString&, const QString&) override { fail(); }
     void setLoginItemEnabled(const QString&, bool) override { fail(); }
-    void runAlert(const Alert&) override { fail(); }
+    int runAlert(const Alert&) override { return fail(), -1; }
     void openUrl(const QString&) override { fail(); }
+    void openTodayPanel(const QString&) override { fail(); }
     void terminate() override { fail(); }
     void registerForRemoteNotifications(int) override { fail(); }
     QStringList launchArguments() const override { return {}; }

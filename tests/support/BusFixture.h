@@ -14,14 +14,14 @@
 
 class BusFixture : public QObject {
 protected:
-    // tovo.TOVO (tovo, or tovo-host-probe under its name) over org.freedesktop.Application.
-    struct Tray {
-        const QString name = QStringLiteral("tovo.TOVO");
+    // One of our programs (or tovo-host-probe under its name) over org.freedesktop.Application.
+    struct Program {
+        const QString name;
 
         // A blocking call of `method` with `arguments`; the reply or the error.
         QDBusMessage call(const QString& method, const QVariantList& arguments) const
         {
-            return callOnBus(name, QStringLiteral("/tovo/TOVO"),
+            return callOnBus(name, u'/' + QString(name).replace(u'.', u'/'),
                              QStringLiteral("org.freedesktop.Application"), method, arguments);
         }
         bool isRunning() const { return names()->isServiceRegistered(name).value(); }
@@ -48,7 +48,8 @@ protected:
         QVERIFY(removeService(QStringLiteral("tovo.TOVO")));
     }
 
-    static Tray tovo() { return Tray(); }
+    static Program tovo() { return {QStringLiteral("tovo.TOVO")}; }
+    static Program application(const QString& name) { return {name}; }
     static QDBusConnectionInterface* names() { return QDBusConnection::sessionBus().interface(); }
     // A new connection to the bus, under a name of the caller's choosing.
     static QDBusConnection newConnection(const QString& name)

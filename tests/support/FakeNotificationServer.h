@@ -3,6 +3,7 @@
 // (closed when it goes), records every notification, and sends the server's signals on request.
 
 #include <QDBusConnection>
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -18,6 +19,7 @@ public:
         QString body;
         QStringList actions;
         QVariantMap hints;
+        QImage image; // from the hint "image-data"
     };
 
     FakeNotificationServer(QDBusConnection bus, QStringList capabilities,
@@ -29,7 +31,9 @@ public:
     const QList<Notification>& notifications() const { return m_notifications; }
     QStringList summaries() const;
 
-    void invokeAction(quint32 id, const QString& actionKey);
+    // With an activation token, ActivationToken goes first, as servers of Desktop Notifications
+    // 1.2 send it.
+    void invokeAction(quint32 id, const QString& actionKey, const QString& activationToken = {});
     void closeNotification(quint32 id, quint32 reason);
 
 public Q_SLOTS:

@@ -54,6 +54,14 @@ QDBusMessage FakeStatusNotifierWatcher::callItem(const QString& item, const QStr
     return m_bus.call(call);
 }
 
+void FakeStatusNotifierWatcher::activate(const QString& item, const QString& activationToken) const
+{
+    const QString path = u'/' + item.section(u'/', 1);
+    callItem(item, path, itemInterface, QStringLiteral("ProvideXdgActivationToken"),
+             {activationToken});
+    callItem(item, path, itemInterface, QStringLiteral("Activate"), {0, 0});
+}
+
 QVariant FakeStatusNotifierWatcher::itemProperty(const QString& item, const QString& name) const
 {
     const QDBusMessage reply = callItem(item, u'/' + item.section(u'/', 1),

@@ -42,6 +42,8 @@ public:
     QStringList menu(const QString& item) const;
     // Sends the "clicked" event for the entry labelled `label`; false when there is none.
     bool click(const QString& item, const QString& label) const;
+    // A left click on the icon, after the token for the window it brings up, as Plasma sends it.
+    void activate(const QString& item, const QString& activationToken) const;
 
 public Q_SLOTS:
     Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString& service,

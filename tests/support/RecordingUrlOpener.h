@@ -15,7 +15,10 @@ public:
         handedOver.append(applicationId + u' ' + urls.join(u' '));
         return true;
     }
-    bool activate(const QString& /*applicationId*/) override { return true; }
+    bool activate(const QString& /*applicationId*/, const QString& /*activationToken*/) override
+    {
+        return true;
+    }
 
     QStringList opened;     // in the browser
     QStringList handedOver; // "<application id> <url>...", to our programs

@@ -1,5 +1,6 @@
 // tovo-host-probe --log <file> --id <application id> [--dbus-activated] [url...]: a program on
-// ApplicationHost that logs its delegate's calls, one line each; ActivateAction "quit" ends it.
+// ApplicationHost that logs its delegate's calls, one line each ("activate" with the activation
+// token after a blank when one came); ActivateAction "quit" ends it.
 
 #include "bus/ApplicationHost.h"
 
@@ -28,7 +29,10 @@ public:
                   ? QStringLiteral("didFinish notification")
                   : QStringLiteral("didFinish"));
     }
-    void activate() override { write(QStringLiteral("activate")); }
+    void activate(const QString& activationToken) override
+    {
+        write((QStringLiteral("activate ") + activationToken).trimmed());
+    }
     void activateAction(const QString& name, const QVariantList& /*parameter*/) override
     {
         write(QStringLiteral("action ") + name);

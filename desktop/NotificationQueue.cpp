@@ -1,0 +1,49 @@
+#include "desktop/NotificationQueue.h"
+
+#include <algorithm>
+
+NotificationQueue::NotificationQueue(qsizetype capacity)
+    : m_capacity(std::max<qsizetype>(capacity, 1))
+{}
+
+void NotificationQueue::append(const DesktopNotification& notification)
+{
+    m_waiting.append(notification);
+    if (m_waiting.size() > m_capacity)
+        giveWay(m_waiting.takeFirst(), 1);
+}
+
+void NotificationQueue::putBack(const Entry& entry)
+{
+    if (entry.givenWay > 0)
+        giveWay(entry.notification, entry.givenWay);
+    else
+        append(entry.notification);
+}
+
+void NotificationQueue::giveWay(const DesktopNotification& notification, qsizetype count)
+{
+    const auto urgency =
+        m_givenWay == 0 ? notification.urgency : std::max(m_summary.urgency, notification.urgency);
+    m_summary = notification;
+    m_summary.urgency = urgency;
+    m_givenWay += count;
+}
+
+QList<NotificationQueue::Entry> NotificationQueue::takeAll()
+{
+    QList<Entry> all;
+    if (m_givenWay > 0) {
+        DesktopNotification summary = m_summary;
+        summary.summary = m_givenWay == 1 ? tr("1 more notification")
+                                          : tr("%1 more notifications").arg(m_givenWay);
+        summary.body = tr("They could not be shown when they arrived.");
+        summary.image = QImage();
+        summary.id = 0;
+        summary.activationToken.clear();
+        all.append({summary, std::exchange(m_givenWay, 0)});
+    }
+    for (const DesktopNotification& notification : std::exchange(m_waiting, {}))
+        all.append({notification, 0});
+    return all;
+}
