@@ -18,6 +18,8 @@ packages=(
     # tray and notifications
     dbus dbus-daemon dbus-x11 desktop-file-utils appstream openssl
     xvfb xauth x11-utils xdotool trayer dunst libnotify-bin imagemagick
+    # the README's pictures (scripts/screenshots.sh): the font they are drawn in
+    fonts-dejavu-core
     # tests under Wayland: weston's headless back end and Qt's Wayland platform
     weston qt6-wayland
     # fuzzing (scripts/fuzz.sh) and the tests' corpus replays: clang with libFuzzer and the
