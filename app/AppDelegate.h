@@ -12,6 +12,7 @@
 #include "core/Alarm.h"
 #include "core/Result.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -21,6 +22,7 @@ class TrayIcon;
 class TrayMenuItem;
 
 class AppDelegate : public ApplicationDelegate {
+    Q_DECLARE_TR_FUNCTIONS(AppDelegate)
 public:
     static inline const QString launcherId = Identity::launcherId;
     static inline const QString urlPrefix = Identity::urlScheme + QStringLiteral("://");
