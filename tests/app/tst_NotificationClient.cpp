@@ -112,10 +112,16 @@ class TestNotificationClient : public QObject {
     // reaches the server after their notifications.
     QStringList shown()
     {
-        MainQueue::async([c = m_client] { c->postNotification(u"marker"_s, {}); });
-        if (!QTest::qWaitFor([&] { return m_server->summaries().contains(u"marker"_s); }))
+        const qsizetype markers = m_server->summaries().count(u"marker"_s);
+        MainQueue::async([client = std::weak_ptr(m_client)] {
+            if (const auto c = client.lock())
+                c->postNotification(u"marker"_s, {});
+        });
+        if (!QTest::qWaitFor([&] { return m_server->summaries().count(u"marker"_s) > markers; }))
             return {u"marker missing"_s};
-        return m_server->summaries().mid(0, m_server->summaries().size() - 1);
+        QStringList summaries = m_server->summaries();
+        summaries.removeAll(u"marker"_s);
+        return summaries;
     }
 
 private Q_SLOTS:
