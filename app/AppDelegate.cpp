@@ -157,11 +157,11 @@ void AppDelegate::dialog()
         return;
     Alert alert;
     alert.windowTitle = Identity::displayName;
-    alert.addButton(QStringLiteral("Got it"));
-    alert.messageText = QStringLiteral("T-O-VO is Running");
+    alert.addButton(tr("Got it"));
+    alert.messageText = tr("T-O-VO is Running");
     alert.informativeText =
-        QStringLiteral("To add the T-O-VO Today widget and login, open the today side bar, click "
-                       "Edit and add the widget to your list.");
+        tr("To add the T-O-VO Today widget and login, open the today side bar, click Edit and add "
+           "the widget to your list.");
     alert.style = Alert::Style::Informational;
     m_services.runAlert(alert);
 }

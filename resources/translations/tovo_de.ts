@@ -53,6 +53,18 @@
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
+    <message>
+        <source>Got it</source>
+        <translation>Verstanden</translation>
+    </message>
+    <message>
+        <source>T-O-VO is Running</source>
+        <translation>T-O-VO läuft</translation>
+    </message>
+    <message>
+        <source>To add the T-O-VO Today widget and login, open the today side bar, click Edit and add the widget to your list.</source>
+        <translation>Um sich anzumelden und Ihre Alarme zu sehen, öffnen Sie T-O-VO Today.</translation>
+    </message>
 </context>
 <context>
     <name>FailureReason</name>
@@ -194,6 +206,24 @@
     <message>
         <source>Sign-in failed. Check the e-mail address and password.</source>
         <translation>Anmeldung fehlgeschlagen. Prüfen Sie E-Mail-Adresse und Passwort.</translation>
+    </message>
+</context>
+<context>
+    <name>NotificationClient</name>
+    <message>
+        <source>1 more new alarm</source>
+        <translation>1 weiterer neuer Alarm</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n more new alarms</source>
+        <translation>
+            <numerusform>%n weiterer neuer Alarm</numerusform>
+            <numerusform>%n weitere neue Alarme</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Too many at once to show each.</source>
+        <translation>Zu viele auf einmal, um jeden einzeln zu zeigen.</translation>
     </message>
 </context>
 <context>

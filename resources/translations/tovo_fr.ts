@@ -53,6 +53,18 @@
         <source>Quit</source>
         <translation>Quitter</translation>
     </message>
+    <message>
+        <source>Got it</source>
+        <translation>Compris</translation>
+    </message>
+    <message>
+        <source>T-O-VO is Running</source>
+        <translation>T-O-VO est lancé</translation>
+    </message>
+    <message>
+        <source>To add the T-O-VO Today widget and login, open the today side bar, click Edit and add the widget to your list.</source>
+        <translation>Pour vous connecter et voir vos alarmes, ouvrez T-O-VO Today.</translation>
+    </message>
 </context>
 <context>
     <name>FailureReason</name>
@@ -194,6 +206,24 @@
     <message>
         <source>Sign-in failed. Check the e-mail address and password.</source>
         <translation>Échec de la connexion. Vérifiez l’adresse e-mail et le mot de passe.</translation>
+    </message>
+</context>
+<context>
+    <name>NotificationClient</name>
+    <message>
+        <source>1 more new alarm</source>
+        <translation>1 autre nouvelle alarme</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n more new alarms</source>
+        <translation>
+            <numerusform>%n autre nouvelle alarme</numerusform>
+            <numerusform>%n autres nouvelles alarmes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Too many at once to show each.</source>
+        <translation>Trop nombreuses pour être affichées une à une.</translation>
     </message>
 </context>
 <context>
