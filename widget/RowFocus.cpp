@@ -1,5 +1,7 @@
 #include "widget/RowFocus.h"
 
+#include "widget/WidgetLog.h"
+
 #include <QKeyEvent>
 #include <QScrollArea>
 #include <QWidget>
@@ -21,12 +23,14 @@ void RowFocus::focus(qsizetype index)
     if (m_rows.isEmpty())
         return;
     const qsizetype row = std::clamp(index, qsizetype(0), m_rows.size() - 1);
+    qCDebug(lcWidget) << "focus to row" << row << "of" << m_rows.size();
     if (m_rows.at(row))
         m_rows.at(row)->setFocus(Qt::OtherFocusReason);
 }
 
 void RowFocus::makeCurrent(qsizetype index)
 {
+    qCDebug(lcWidget) << "row" << index << "has the focus";
     if (QWidget* previous = m_rows.value(m_current); previous && index != m_current)
         previous->setFocusPolicy(Qt::ClickFocus);
     m_current = index;

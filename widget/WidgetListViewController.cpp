@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -117,6 +118,8 @@ void WidgetListViewController::showRows()
         m_moreRow->setAlignment(Qt::AlignCenter);
         m_moreRow->setContentsMargins(14, 8, 14, 8);
         AccessibleRole::set(m_moreRow, QAccessible::ListItem);
+        m_moreRow->setStyleSheet(
+            QStringLiteral("QLabel:focus { border: 2px solid palette(window-text); }"));
         m_moreRow->setAccessibleName(m_moreRow->text());
         layout->addWidget(m_moreRow);
         m_nextFocus->add(m_moreRow);
@@ -127,8 +130,9 @@ void WidgetListViewController::showRows()
     const qsizetype focusedRow = m_focus ? m_focus->current() : 0;
     // The earlier rows' controllers go with their views, once the focus has left them.
     const QPointer<QWidget> earlier = m_page;
-    m_page = m_nextPage;
-    m_focus = m_nextFocus;
+    // Shown from now on: no longer the page that the next contents replace while it is made.
+    m_page = std::exchange(m_nextPage, nullptr);
+    m_focus = std::exchange(m_nextFocus, nullptr);
     m_rows = std::move(m_nextRows);
     view()->layout()->addWidget(m_page);
     m_page->show();
