@@ -126,14 +126,13 @@ void AppDelegate::menu(bool startAtLogin)
     if (m_statusItem)
         return;
     m_statusItem = std::make_unique<TrayIcon>(Identity::displayName);
-    m_statusItem->addItem(new TrayMenuItem(QStringLiteral("T-O-VO..."), [this] { openTovo(); }));
-    m_runAtLoginMenuItem =
-        new TrayMenuItem(QStringLiteral("Start at login"), [this] { toggleStartAtLogin(); });
+    m_statusItem->addItem(new TrayMenuItem(tr("T-O-VO..."), [this] { openTovo(); }));
+    m_runAtLoginMenuItem = new TrayMenuItem(tr("Start at login"), [this] { toggleStartAtLogin(); });
     m_runAtLoginMenuItem->setState(startAtLogin ? TrayMenuItem::State::On
                                                 : TrayMenuItem::State::Off);
     m_statusItem->addItem(m_runAtLoginMenuItem);
     m_statusItem->addItem(TrayMenuItem::separator());
-    m_statusItem->addItem(new TrayMenuItem(QStringLiteral("Quit"), [this] { menuQuit(); }));
+    m_statusItem->addItem(new TrayMenuItem(tr("Quit"), [this] { menuQuit(); }));
     m_statusItem->setImage(QStringLiteral("StatusItem"));
     m_statusItem->setAlternateImage(QStringLiteral("StatusItem_i"));
     // The way to the alarms, as a notification's click; the menu is on the right click.

@@ -170,9 +170,9 @@ void NotificationClient::processAlarms(const AlarmList& alarms)
     // A feed that makes thousands of alarms new at once gets one line for the rest, not a
     // notification each.
     if (const qsizetype more = fresh - maxNotificationsPerPoll; more > 0) {
-        postNotification(more == 1 ? QStringLiteral("1 more new alarm")
-                                   : QStringLiteral("%1 more new alarms").arg(more),
-                         QStringLiteral("Too many at once to show each."), restLevel);
+        postNotification(more == 1 ? tr("1 more new alarm")
+                                   : tr("%n more new alarms", nullptr, int(more)),
+                         tr("Too many at once to show each."), restLevel);
     }
     m_firsttime = false;
 }

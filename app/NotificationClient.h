@@ -12,6 +12,7 @@
 #include "desktop/NotificationListener.h"
 #include "desktop/PollingThreads.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QString>
 #include <chrono>
@@ -23,6 +24,7 @@ class DesktopNotifications;
 
 class NotificationClient : public NotificationListener,
                            public std::enable_shared_from_this<NotificationClient> {
+    Q_DECLARE_TR_FUNCTIONS(NotificationClient)
 public:
     using FeedSource = std::function<void(const QString& guid, APIClient::AlarmFeedCompletion)>;
     // What a click on one of our notifications does, with the activation token the notification
@@ -50,9 +52,10 @@ public:
 
     // A separate client (tests). An empty feed means APIClient::sharedClient(); without
     // `notifications` the client sends its own on the session bus.
-    static std::shared_ptr<NotificationClient>
-    create(std::chrono::milliseconds interval, FeedSource feed = {},
-           DesktopNotifications* notifications = nullptr, Activation activation = {});
+    static std::shared_ptr<NotificationClient> create(std::chrono::milliseconds interval,
+                                                      FeedSource feed = {},
+                                                      DesktopNotifications* notifications = nullptr,
+                                                      Activation activation = {});
     ~NotificationClient() override;
     NotificationClient(const NotificationClient&) = delete;
     NotificationClient& operator=(const NotificationClient&) = delete;

@@ -6,6 +6,7 @@
 #include "base/SettingsFile.h"
 #include "bus/ApplicationHost.h"
 #include "bus/CommandLine.h"
+#include "bus/Translations.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -31,7 +32,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // A token URL (tovo://<GUID>) on the command line is blanked from it as soon as it is read.
     const QStringList arguments = ApplicationHost::takeArguments(argc, argv);
-    QApplication::setApplicationName(Identity::trayProgram);
+    // The tray reads the item's title from the application name, and screen readers the
+    // application's: both are for people ("T-O-VO"), not the program file's name.
+    QApplication::setApplicationName(Identity::displayName);
     QApplication::setApplicationDisplayName(Identity::displayName);
     QApplication::setApplicationVersion(Identity::version);
     QApplication::setDesktopFileName(Identity::trayId);
@@ -41,6 +44,8 @@ int main(int argc, char** argv)
     // No window of our own: closing the alert must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     SettingsFile::setStandardLocation(Identity::settingsFolder, Identity::trayId);
+    Translations::install(Identity::translationsCatalog, Identity::bindirToTranslations,
+                          Identity::installTranslationsDir);
 
     DesktopAppServices services;
     AppDelegate delegate(services);

@@ -35,8 +35,9 @@ QList<NotificationQueue::Entry> NotificationQueue::takeAll()
     QList<Entry> all;
     if (m_givenWay > 0) {
         DesktopNotification summary = m_summary;
+        // English has no catalog to make the singular from the plural.
         summary.summary = m_givenWay == 1 ? tr("1 more notification")
-                                          : tr("%1 more notifications").arg(m_givenWay);
+                                          : tr("%n more notifications", nullptr, int(m_givenWay));
         summary.body = tr("They could not be shown when they arrived.");
         summary.image = QImage();
         summary.id = 0;

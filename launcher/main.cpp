@@ -2,6 +2,7 @@
 
 #include "Identity.h"
 #include "bus/CommandLine.h"
+#include "bus/Translations.h"
 #include "launcher/AppDelegate.h"
 
 #include <QCoreApplication>
@@ -20,6 +21,9 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(Identity::launcherProgram);
     QCoreApplication::setApplicationVersion(Identity::version);
+    // It shows nothing today; a message it may show one day is in the user's language.
+    Translations::install(Identity::translationsCatalog, Identity::libexecdirToTranslations,
+                          Identity::installTranslationsDir);
     AppDelegate delegate;
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     QCoreApplication::exec();

@@ -31,7 +31,7 @@ cat <<EOF
 T-O-VO demo
   service        $TOVO_WEB_BASE  (certificate authority: $SSL_CERT_FILE)
   demo account   e-mail $(setting TOVO_DEMO_EMAIL)   password $(setting TOVO_DEMO_PASSWORD)
-                 sign in with it in the "Today" panel (tovo-today)
+                 sign in with it in the "T-O-VO Today" panel (tovo-today)
   GUID           $guid, handed to tovo as tovo://$guid
 
 tovo polls once a minute. Its first answer only records the open alarms; alarms that appear

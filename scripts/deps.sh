@@ -12,12 +12,17 @@ packages=(
     # the panel's window activation on Wayland: Qt's platform interface (a private header),
     # libwayland and the xdg-activation protocol
     qt6-base-private-dev libwayland-dev wayland-protocols
-    # run time: SVG icons, the Qt platform plugins
-    libqt6svg6 qt6-qpa-plugins
+    # translations: lupdate and lrelease, and Qt's CMake support for them (qt_add_lupdate)
+    qt6-l10n-tools qt6-tools-dev
+    # run time: SVG icons, the Qt platform plugins, Qt's own translations
+    libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
     # tests: private session bus (dbus-run-session), validators, certificates, a real X display,
     # tray and notifications
     dbus dbus-daemon dbus-x11 desktop-file-utils appstream openssl
     xvfb xauth x11-utils xdotool trayer dunst libnotify-bin imagemagick
+    # the accessibility bus and a screen reader's view of it; the German and French locales the
+    # translation tests run in
+    at-spi2-core python3-pyatspi locales
     # the README's pictures (scripts/screenshots.sh): the font they are drawn in
     fonts-dejavu-core
     # tests under Wayland: weston's headless back end and Qt's Wayland platform
@@ -34,19 +39,42 @@ if [ "${1:-}" = package ]; then
     )
 fi
 
+locales=(de_DE.UTF-8 fr_FR.UTF-8)
+
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
         missing+=("$package")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# locale -a spells them de_DE.utf8.
+missing_locales=()
+for name in "${locales[@]}"; do
+    if ! locale -a 2>/dev/null | grep -qx "${name%.UTF-8}.utf8"; then
+        missing_locales+=("$name")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && [ ${#missing_locales[@]} -eq 0 ] && exit 0
 
 if [ "$(id -u)" -ne 0 ]; then
-    echo "These packages are missing. Install them, then run this command again:" >&2
-    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "These packages are missing. Install them, then run this command again:" >&2
+        echo "  sudo apt-get install -y ${missing[*]}" >&2
+    fi
+    for name in "${missing_locales[@]}"; do
+        echo "The locale $name is missing: add \"$name UTF-8\" to /etc/locale.gen and run" \
+            "sudo locale-gen." >&2
+    done
     exit 1
 fi
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+if [ ${#missing_locales[@]} -gt 0 ]; then
+    for name in "${missing_locales[@]}"; do
+        grep -qx "$name UTF-8" /etc/locale.gen || echo "$name UTF-8" >>/etc/locale.gen
+    done
+    locale-gen >/dev/null
+fi

@@ -2,6 +2,7 @@
 
 #include "core/Alarm.h"
 #include "desktop/NotificationText.h"
+#include "widget/Helper.h"
 
 #include <QLabel>
 #include <QStringList>
@@ -31,22 +32,28 @@ AlarmFieldBinding::AlarmFieldBinding(QWidget* root)
 
 void AlarmFieldBinding::show(const Alarm* alarm)
 {
+    QString level;
     QStringList spoken;
     for (const QPointer<QLabel>& label : std::as_const(m_labels)) {
         if (!label) {
             continue;
         }
         const QByteArray name = label->property(fieldProperty).toByteArray();
-        const QString text = alarm ? rowText(alarm->field(name.constData()),
-                                             label->wordWrap() ? NotificationText::maxBodyLength
-                                                               : NotificationText::maxSummaryLength)
-                                   : QString();
-        label->setText(text);
-        if (!text.isEmpty()) {
+        QString text = alarm ? rowText(alarm->field(name.constData()),
+                                       label->wordWrap() ? NotificationText::maxBodyLength
+                                                         : NotificationText::maxSummaryLength)
+                             : QString();
+        if (name == levelField) {
+            level = text = Helper::levelTitle(text);
+        } else if (!text.isEmpty()) {
             spoken.append(text);
         }
+        label->setText(text);
     }
     if (m_root) {
-        m_root->setAccessibleName(spoken.join(QStringLiteral(", ")));
+        // What matters first: "Critical: db01, Disk /var, 98% of the disk used".
+        const QString rest = spoken.join(QStringLiteral(", "));
+        m_root->setAccessibleName(
+            level.isEmpty() || rest.isEmpty() ? level + rest : level + QStringLiteral(": ") + rest);
     }
 }

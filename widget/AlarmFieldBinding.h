@@ -2,7 +2,8 @@
 // Binds the labels of an interface resource to the fields of an Alarm: every QLabel whose
 // dynamic property "alarmField" names a field (e.g. "alarmAgent") shows that field as plain text,
 // under the notifications' text rules (a wrapping label the body's length, any other the
-// title's), and the root's accessible name reads the bound texts in order.
+// title's), and the root's accessible name reads the level first, then the other bound texts in
+// order. The level word is shown in the user's language when it is one of the known ones.
 
 #include <QList>
 #include <QPointer>
@@ -14,6 +15,7 @@ class QWidget;
 class AlarmFieldBinding {
 public:
     static constexpr const char* fieldProperty = "alarmField";
+    static constexpr const char* levelField = "alarmLevel";
 
     explicit AlarmFieldBinding(QWidget* root);
 

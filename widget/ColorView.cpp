@@ -70,9 +70,26 @@ QColor ColorView::textColorFor(const QColor& background)
 
 void ColorView::paintEvent(QPaintEvent* /*event*/)
 {
-    if (m_backgroundColor.alpha() == 0) {
-        return;
-    }
     QPainter painter(this);
-    painter.fillRect(rect(), m_backgroundColor);
+    if (m_backgroundColor.alpha() != 0) {
+        painter.fillRect(rect(), m_backgroundColor);
+    }
+    // A row that has the keyboard focus shows it: a frame in its text colour, which contrasts.
+    if (hasFocus()) {
+        constexpr int width = 2;
+        painter.setPen(QPen(palette().color(QPalette::WindowText), width));
+        painter.drawRect(rect().adjusted(1, 1, -width, -width));
+    }
+}
+
+void ColorView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void ColorView::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // A view that paints its whole background in one colour (transparent at first). The text of its
 // children is switched to black or white, whichever contrasts more with an opaque background;
-// on a transparent background they keep the palette's text colour.
+// on a transparent background they keep the palette's text colour. With the keyboard focus it
+// shows a frame.
 
 #include <QColor>
 #include <QWidget>
@@ -24,6 +25,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     QColor m_backgroundColor;

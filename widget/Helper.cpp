@@ -22,11 +22,34 @@ QString Helper::titleForKey(AlarmType type)
 {
     switch (type) {
     case AlarmType::NoAlarms:
-        return QStringLiteral("There are no alarms :-)");
+        return tr("There are no alarms :-)");
     case AlarmType::Error:
-        return QStringLiteral("An error occured. :-(");
+        return tr("An error occured. :-(");
     case AlarmType::Alarm:
         break;
     }
     return QString();
+}
+
+QString Helper::levelTitle(const QString& level)
+{
+    const std::optional<AlarmLevel> known = levelOf(level);
+    if (!known) {
+        return level;
+    }
+    switch (*known) {
+    case AlarmLevel::Critical:
+        return tr("Critical", "alarm level");
+    case AlarmLevel::Major:
+        return tr("Major", "alarm level");
+    case AlarmLevel::Minor:
+        return tr("Minor", "alarm level");
+    case AlarmLevel::Resolved:
+        return tr("Resolved", "alarm level");
+    case AlarmLevel::Okay:
+        return tr("Okay", "alarm level");
+    case AlarmLevel::Closed:
+        return tr("Closed", "alarm level");
+    }
+    return level;
 }

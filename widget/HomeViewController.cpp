@@ -62,6 +62,7 @@ QWidget* HomeViewController::loadView()
 void HomeViewController::viewDidLoad()
 {
     m_listViewController->setHasDividerLines(false);
+    m_listViewController->setAccessibleName(tr("Alarms"));
 }
 
 void HomeViewController::viewWillAppear()
@@ -85,6 +86,8 @@ void HomeViewController::viewWillAppear()
     const bool handedOver = UrlText::isValid(url) && m_urlOpener.openUrls({url}, tovoApplicationId);
     qCDebug(lcWidget) << "GUID" << (handedOver ? "handed to" : "not handed to")
                       << tovoApplicationId;
+    // Rows already there take the focus now, new ones when they are in place.
+    m_listViewController->focusRowsIfIdle();
     fetch(*guid);
 }
 

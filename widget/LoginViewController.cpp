@@ -71,6 +71,7 @@ void LoginViewController::viewDidLoad()
     m_ui->textFieldEmail->installEventFilter(this);
     m_ui->textFieldPassword->installEventFilter(this);
     m_ui->progressIndicator->hide();
+    m_ui->textAuthenticationStatus->hide();
 }
 
 bool LoginViewController::eventFilter(QObject* watched, QEvent* event)
@@ -113,6 +114,7 @@ void LoginViewController::signIn()
     view();
     m_ui->progressIndicator->show();
     m_ui->imageViewAuthenticationStatus->hide();
+    m_ui->textAuthenticationStatus->hide();
     // The fields give up the focus to the form, where Return still signs in.
     view()->setFocus(Qt::OtherFocusReason);
 
@@ -129,7 +131,7 @@ void LoginViewController::signIn()
 
 void LoginViewController::loginSuccess(const QString& /*message*/)
 {
-    showStatus(true);
+    showStatus(true, tr("Signed in"));
     // Also after a cancel: the form waits for this before it goes.
     QTimer::singleShot(m_storeDelay, this, whileAlive([this] {
                            // A GUID that could not be kept is no sign-in: the form stays for
@@ -138,7 +140,8 @@ void LoginViewController::loginSuccess(const QString& /*message*/)
                            qCDebug(lcWidget)
                                << "signed in; GUID" << (stored ? "stored" : "not stored");
                            if (!stored) {
-                               loginFailed(QStringLiteral("The account could not be saved"));
+                               showFailure(tr("Signed in, but the account could not be saved "
+                                              "on this computer."));
                                return;
                            }
                            dismissViewController(this);
@@ -147,8 +150,14 @@ void LoginViewController::loginSuccess(const QString& /*message*/)
 
 void LoginViewController::loginFailed(const QString& /*message*/)
 {
+    // Never `message`: it may be the server's text.
+    showFailure(tr("Sign-in failed. Check the e-mail address and password."));
+}
+
+void LoginViewController::showFailure(const QString& text)
+{
     qCDebug(lcWidget) << "sign-in failed";
-    showStatus(false);
+    showStatus(false, text);
     if (isViewLoaded()) {
         // Ready for the corrected password (and Return).
         m_ui->textFieldPassword->setFocus(Qt::OtherFocusReason);
@@ -156,7 +165,7 @@ void LoginViewController::loginFailed(const QString& /*message*/)
     }
 }
 
-void LoginViewController::showStatus(bool signedIn)
+void LoginViewController::showStatus(bool signedIn, const QString& text)
 {
     // The panel may have been closed while the request ran.
     if (!isViewLoaded()) {
@@ -167,9 +176,14 @@ void LoginViewController::showStatus(bool signedIn)
     const QIcon image = signedIn ? StatusImage::available() : StatusImage::unavailable();
     status->setPixmap(
         image.pixmap(QSize(statusImageSize, statusImageSize), status->devicePixelRatioF()));
-    const QString meaning =
-        signedIn ? QStringLiteral("Signed in") : QStringLiteral("Sign-in failed");
-    status->setAccessibleName(meaning);
-    status->setToolTip(meaning);
+    status->setAccessibleName(text);
+    status->setToolTip(text);
     status->show();
+    // Said in words, not by colour alone. A notification to screen readers, which announce it
+    // when it appears: so it appears anew with every outcome.
+    QLabel* words = m_ui->textAuthenticationStatus;
+    words->hide();
+    words->setText(text);
+    words->setAccessibleName(text);
+    words->show();
 }

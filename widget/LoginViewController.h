@@ -1,8 +1,9 @@
 #pragma once
 // The sign-in form shown inside the panel: e-mail address and password to the account GUID.
-// Shows the outcome as a status image; after a success it stores the GUID a moment later and
-// closes itself (or, when the GUID cannot be stored, shows a failure and stays). Return signs in
-// wherever the focus is in the form. The password is only read to pass it on, never kept.
+// Shows the outcome as a status image with a short text beside it; after a success it stores the
+// GUID a moment later and closes itself (or, when the GUID cannot be stored, shows a failure and
+// stays). Return signs in wherever the focus is in the form. The password is only read to pass it
+// on, never kept.
 
 #include "widget/ViewController.h"
 
@@ -58,7 +59,8 @@ protected:
 
 private:
     void signIn();
-    void showStatus(bool signedIn);
+    void showFailure(const QString& text);
+    void showStatus(bool signedIn, const QString& text);
 
     ServiceClient& m_client;
     UrlOpener& m_urlOpener;

@@ -29,4 +29,6 @@ void MessageViewController::setRepresentedObject(const ItemPtr& object)
         colorView->setBackgroundColor(Helper::colorForKey(object->alarmType()));
     }
     m_ui->textFieldLabel->setText(Helper::titleForKey(object->alarmType()));
+    // The row is what screen readers meet in the list.
+    view()->setAccessibleName(m_ui->textFieldLabel->text());
 }

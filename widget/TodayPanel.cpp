@@ -1,6 +1,8 @@
 #include "widget/TodayPanel.h"
 
+#include "Identity.h"
 #include "desktop/WindowActivation.h"
+#include "widget/AccessibleRole.h"
 #include "widget/PanelContent.h"
 #include "widget/ViewController.h"
 
@@ -27,22 +29,24 @@ TodayPanel::TodayPanel(PanelContent* root, QWidget* parent)
 {
     Q_ASSERT(m_root);
     setObjectName(QStringLiteral("TodayPanel"));
-    setWindowTitle(QStringLiteral("Today"));
+    // The title names the program, as its desktop entry does; a window, not a filler, to screen
+    // readers.
+    setWindowTitle(Identity::todayDisplayName);
+    AccessibleRole::set(this, QAccessible::Window);
     resize(panelWidth, panelHeight);
 
-    m_title = new QLabel(QStringLiteral("Today"));
+    m_title = new QLabel(tr("Today"));
     m_title->setObjectName(QStringLiteral("titleLabel"));
     QFont titleFont = m_title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
     titleFont.setBold(true);
     m_title->setFont(titleFont);
 
-    m_editButton = new QPushButton(QStringLiteral("Edit"));
+    m_editButton = new QPushButton;
     m_editButton->setObjectName(QStringLiteral("editButton"));
-    m_editButton->setAccessibleName(QStringLiteral("Edit"));
-    m_editButton->setAccessibleDescription(QStringLiteral("Edit the Today widget"));
     m_editButton->setVisible(m_root->widgetAllowsEditing());
-    connect(m_editButton, &QPushButton::clicked, this, &TodayPanel::toggleEditing);
+    showEditing();
+    connect(m_editButton, &QPushButton::clicked, this, [this] { setEditing(!m_editing); });
 
     auto* header = new QHBoxLayout;
     header->setContentsMargins(12, 10, 12, 6);
@@ -90,15 +94,28 @@ void TodayPanel::dismiss(ViewController* controller)
         return;
     }
     controller->m_panel = nullptr;
+    // The focus goes to what the controller uncovers, not on to the next button, as it would
+    // when the view that has it is hidden.
+    QWidget* focus = focusWidget();
+    const bool hadFocus =
+        focus && (focus == controller->view() || controller->view()->isAncestorOf(focus));
+    if (hadFocus) {
+        focus->clearFocus();
+    }
     // Hidden and out of the stack, but still the panel's until it goes.
     m_stack->removeWidget(controller->view());
     controller->view()->hide();
     controller->release();
 
-    if (ViewController* top = presentedViewController()) {
-        m_stack->setCurrentWidget(top->view());
-    } else {
-        m_stack->setCurrentWidget(m_root->view());
+    ViewController* top = presentedViewController();
+    QWidget* uncovered = top ? top->view() : m_root->view();
+    m_stack->setCurrentWidget(uncovered);
+    if (hadFocus) {
+        uncovered->setFocus(Qt::OtherFocusReason);
+    }
+    if (!top) {
+        // What editing showed is gone: the Edit button is Edit again.
+        setEditing(false);
         if (m_onScreen) {
             rootWillAppear();
         }
@@ -173,16 +190,26 @@ void TodayPanel::leaveScreen()
     }
 }
 
-void TodayPanel::toggleEditing()
+void TodayPanel::setEditing(bool editing)
 {
-    m_editing = !m_editing;
-    m_editButton->setText(m_editing ? QStringLiteral("Done") : QStringLiteral("Edit"));
-    m_editButton->setAccessibleName(m_editButton->text());
+    if (editing == m_editing) {
+        return;
+    }
+    m_editing = editing;
+    showEditing();
     if (m_editing) {
         m_root->widgetDidBeginEditing();
     } else {
         m_root->widgetDidEndEditing();
     }
+}
+
+void TodayPanel::showEditing()
+{
+    m_editButton->setText(m_editing ? tr("Done") : tr("Edit"));
+    m_editButton->setAccessibleName(m_editButton->text());
+    m_editButton->setAccessibleDescription(m_editing ? tr("Finish editing the Today panel")
+                                                     : tr("Edit the Today panel"));
 }
 
 void TodayPanel::rootWillAppear()

@@ -1,7 +1,8 @@
 #pragma once
 // The "Today" side panel: a narrow window with an Edit/Done button that hosts one root
 // controller, and in its place any controller the root presents. The controllers' views are
-// part of the panel, and the controllers go with them.
+// part of the panel, and the controllers go with them. Editing ends with Done, or when the last
+// presented controller goes (a form that Edit showed was cancelled or done).
 //
 // The root's viewWillAppear runs every time its content becomes visible: when the panel is
 // shown, restored from minimised, activated again (a second start, or the focus coming back from
@@ -46,7 +47,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void toggleEditing();
+    void setEditing(bool editing);
+    void showEditing();
     void rootWillAppear();
     void leaveScreen();
     void placeOnScreen();

@@ -1,5 +1,7 @@
 #include "widget/WidgetListViewController.h"
 
+#include "widget/AccessibleRole.h"
+#include "widget/RowFocus.h"
 #include "widget/WidgetListViewDelegate.h"
 #include "widget/WidgetLog.h"
 
@@ -7,6 +9,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -63,6 +66,9 @@ void WidgetListViewController::startRows()
     // Hidden until it is complete: a row added to a shown page lays out every row before it.
     m_nextPage = new QWidget(view());
     m_nextPage->setObjectName(QStringLiteral("rows"));
+    AccessibleRole::set(m_nextPage, QAccessible::List);
+    m_nextPage->setAccessibleName(m_accessibleName);
+    m_nextFocus = new RowFocus(m_nextPage);
     columnLayout(m_nextPage);
     m_nextRows.clear();
     m_nextEntry = 0;
@@ -91,6 +97,7 @@ void WidgetListViewController::addRows(quint64 build)
             layout->addWidget(divider);
         }
         layout->addWidget(controller->view());
+        m_nextFocus->add(controller->view());
         m_nextRows.append(controller);
     }
     if (m_nextEntry < entries) {
@@ -110,16 +117,44 @@ void WidgetListViewController::showRows()
         m_moreRow->setObjectName(QStringLiteral("moreRow"));
         m_moreRow->setAlignment(Qt::AlignCenter);
         m_moreRow->setContentsMargins(14, 8, 14, 8);
+        AccessibleRole::set(m_moreRow, QAccessible::ListItem);
+        m_moreRow->setStyleSheet(
+            QStringLiteral("QLabel:focus { border: 2px solid palette(window-text); }"));
+        m_moreRow->setAccessibleName(m_moreRow->text());
         layout->addWidget(m_moreRow);
+        m_nextFocus->add(m_moreRow);
     }
     layout->addStretch(1);
 
-    // The earlier rows' controllers go with their views.
-    delete m_page;
-    m_page = m_nextPage;
+    const bool focusOnRows = focusIsIdle();
+    const qsizetype focusedRow = m_focus ? m_focus->current() : 0;
+    // The earlier rows' controllers go with their views, once the focus has left them.
+    const QPointer<QWidget> earlier = m_page;
+    // Shown from now on: no longer the page that the next contents replace while it is made.
+    m_page = std::exchange(m_nextPage, nullptr);
+    m_focus = std::exchange(m_nextFocus, nullptr);
     m_rows = std::move(m_nextRows);
     view()->layout()->addWidget(m_page);
+    m_page->show();
+    if (focusOnRows) {
+        m_focus->focus(focusedRow);
+    }
+    delete earlier;
     qCDebug(lcWidget) << "list rows in place:" << m_rows.size() << "of" << m_contents->rowCount()
                       << "entries";
     Q_EMIT rowsShown();
+}
+
+bool WidgetListViewController::focusIsIdle()
+{
+    const QWidget* focus = view()->window()->focusWidget();
+    return !focus || !focus->isVisible() || focus->isAncestorOf(view()) ||
+           (m_page && m_page->isAncestorOf(focus));
+}
+
+void WidgetListViewController::focusRowsIfIdle()
+{
+    if (m_focus && focusIsIdle()) {
+        m_focus->focus(m_focus->current());
+    }
 }

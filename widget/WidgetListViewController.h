@@ -7,6 +7,11 @@
 // maximumShownRows entries get rows, and one more row says how many are left out. The rows are
 // made a few at a time, one portion per turn of the event loop, on a page that replaces the
 // shown one once it is complete; until then the earlier rows stay.
+//
+// To screen readers the page is a list and its rows list items. The rows take the focus as a list
+// view's do (RowFocus): the list is one stop of Tab, the arrow keys, Home and End move within it.
+// The list takes the focus when nothing in particular has it, and a new page keeps it on the row
+// of the same place.
 
 #include "widget/AlarmListModel.h"
 #include "widget/ViewController.h"
@@ -14,6 +19,7 @@
 #include <QList>
 
 class QLabel;
+class RowFocus;
 class WidgetListViewDelegate;
 
 class WidgetListViewController : public ViewController {
@@ -33,6 +39,12 @@ public:
     void setDelegate(WidgetListViewDelegate* delegate) { m_delegate = delegate; }
 
     void setHasDividerLines(bool on);
+    // What screen readers call the list.
+    void setAccessibleName(const QString& name) { m_accessibleName = name; }
+
+    // Focuses the current row when the focus is nowhere in particular: on no widget, a hidden
+    // one, the list or what holds it.
+    void focusRowsIfIdle();
 
     // The row controllers of the entries shown, in order (rows the delegate left out are
     // missing).
@@ -52,18 +64,22 @@ private:
     void startRows();
     void addRows(quint64 build);
     void showRows();
+    bool focusIsIdle();
 
     QPointer<QWidget> m_adoptedView;
     AlarmListModel* const m_contents;
     WidgetListViewDelegate* m_delegate = nullptr;
     bool m_hasDividerLines = true;
+    QString m_accessibleName;
     // Shown.
     QPointer<QWidget> m_page;
+    RowFocus* m_focus = nullptr; // the page's
     QList<ViewController*> m_rows;
     QPointer<QLabel> m_moreRow;
     // Being made: the page of the current contents, its rows so far and the next entry.
     quint64 m_build = 0;
     QPointer<QWidget> m_nextPage;
+    RowFocus* m_nextFocus = nullptr; // the next page's
     QList<ViewController*> m_nextRows;
     int m_nextEntry = 0;
 };

@@ -3,8 +3,10 @@
 #include "Identity.h"
 #include "base/SettingsFile.h"
 #include "bus/CommandLine.h"
+#include "bus/Translations.h"
 #include "core/APIClient.h"
 #include "desktop/DesktopUrlOpener.h"
+#include "widget/AccessibleRole.h"
 #include "widget/TodayApplication.h"
 
 #include <QApplication>
@@ -22,13 +24,19 @@ int main(int argc, char* argv[])
         return *exitCode;
 
     QApplication app(argc, argv);
+    // The application id names the windows' class (WM_CLASS) after the desktop entry; people
+    // read the display name in titles and hear it from screen readers.
     QApplication::setApplicationName(Identity::todayId);
+    QApplication::setApplicationDisplayName(Identity::todayDisplayName);
     QApplication::setApplicationVersion(Identity::version);
     QGuiApplication::setDesktopFileName(Identity::todayId);
     // One icon for the programs of T-O-VO, as in the desktop entries.
     QApplication::setWindowIcon(QIcon::fromTheme(
         Identity::trayId, QIcon(QStringLiteral(":/icons/%1.svg").arg(Identity::trayId))));
     SettingsFile::setStandardLocation(Identity::settingsFolder, Identity::todayId);
+    Translations::install(Identity::translationsCatalog, Identity::bindirToTranslations,
+                          Identity::installTranslationsDir);
+    AccessibleRole::install();
     // The tray program, should the bus be unable to start it: beside us or where it is installed.
     DesktopUrlOpener urlOpener;
     urlOpener.addFallbackProgram(

@@ -64,7 +64,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(tray->items().size(), 1, startWaitMs);
         const QString item = tray->items().constFirst();
 
-        QCOMPARE(tray->itemProperty(item, u"Title"_s).toString(), u"tovo"_s);
+        QCOMPARE(tray->itemProperty(item, u"Title"_s).toString(), u"T-O-VO"_s);
         QCOMPARE(tray->itemProperty(item, u"Status"_s).toString(), u"Active"_s);
         // An icon of a tray's size with something drawn: not all of its (premultiplied) ARGB
         // bytes are zero, which is fully transparent.
@@ -109,9 +109,35 @@ private Q_SLOTS:
         QCOMPARE(program.exitCode(), 0);
     }
 
-    // A poll that fails is told in the item's tooltip: a short reason, none of the URL or GUID.
-    void toolTipTellsAFailedPoll()
+    // The menu and the tooltip in the user's language, times in the locale's format. A poll that
+    // fails is told in the tooltip: a short reason, none of the URL or GUID. Started by the panel
+    // with an account, tovo starts at login (the user never chose otherwise).
+    void speaksTheUserLanguage_data()
     {
+        QTest::addColumn<QString>("language"); // of LANG; LANGUAGE is its first two letters
+        QTest::addColumn<QStringList>("menu");
+        QTest::addColumn<QString>("failedPoll");
+        QTest::newRow("C") << u"C"_s
+                           << QStringList{u"T-O-VO..."_s, u"[x] Start at login"_s, u"-"_s,
+                                          u"Quit"_s}
+                           << u"^Cannot reach T-O-VO since [0-9:]+: no connection$"_s;
+        QTest::newRow("English (US)")
+            << u"en_US"_s << QStringList{u"T-O-VO..."_s, u"[x] Start at login"_s, u"-"_s, u"Quit"_s}
+            << u"^Cannot reach T-O-VO since [0-9]{1,2}:[0-9]{2}\\s[AP]M: no connection$"_s;
+        QTest::newRow("German")
+            << u"de_DE"_s
+            << QStringList{u"T-O-VO..."_s, u"[x] Beim Anmelden starten"_s, u"-"_s, u"Beenden"_s}
+            << u"^T-O-VO seit [0-9]{2}:[0-9]{2} nicht erreichbar: keine Verbindung$"_s;
+        QTest::newRow("French")
+            << u"fr_FR"_s
+            << QStringList{u"T-O-VO..."_s, u"[x] Démarrer à l’ouverture de session"_s, u"-"_s,
+                           u"Quitter"_s}
+            << u"^T-O-VO injoignable depuis [0-9]{2}:[0-9]{2} : pas de connexion$"_s;
+    }
+
+    void speaksTheUserLanguage()
+    {
+        QFETCH(QString, language);
         HeadlessDisplay screen(HeadlessDisplay::Kind::Wayland);
         QVERIFY2(screen.start(), qPrintable(screen.problem()));
         std::unique_ptr<FakeStatusNotifierWatcher> tray = newTray();
@@ -119,16 +145,22 @@ private Q_SLOTS:
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         screen.addTo(environment);
+        for (const QString& overriding : {u"LC_ALL"_s, u"LC_MESSAGES"_s, u"LC_TIME"_s})
+            environment.remove(overriding);
+        environment.insert(u"LANG"_s, language + u".UTF-8"_s);
+        environment.insert(u"LANGUAGE"_s, language.left(2));
         environment.insert(u"TOVO_FEED_BASE"_s, u"http://127.0.0.1:1"_s); // nothing listens
         environment.insert(u"TOVO_POLL_INTERVAL_SECONDS"_s, u"0.2"_s);
         program.setProcessEnvironment(environment);
         program.start(QStringLiteral(TOVO_APP), {u"tovo://GUID-4711"_s});
         QTRY_COMPARE_WITH_TIMEOUT(tray->items().size(), 1, startWaitMs);
         const QString item = tray->items().constFirst();
-        const QRegularExpression failed(u"^Cannot reach T-O-VO since [0-9:]+: no connection$"_s);
+        QTEST(tray->menu(item), "menu");
+        QFETCH(QString, failedPoll);
+        const QRegularExpression failed(failedPoll);
         QTRY_VERIFY2_WITH_TIMEOUT(failed.match(tray->toolTip(item)).hasMatch(),
                                   qPrintable(tray->toolTip(item)), startWaitMs);
-        QVERIFY(tray->click(item, u"Quit"_s));
+        QVERIFY(tray->click(item, tray->menu(item).constLast()));
         QVERIFY(program.waitForFinished(startWaitMs));
     }
 };

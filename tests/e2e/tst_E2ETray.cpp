@@ -31,7 +31,7 @@ private Q_SLOTS:
         QProcess* today = e2e.run(u"tovo-today"_s, {});
         QString window;
         QTRY_VERIFY_WITH_TIMEOUT(
-            !(window = xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Today$"_s})
+            !(window = xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^T-O-VO Today$"_s})
                            .section(u'\n', 0, 0))
                  .isEmpty(),
             startWaitMs);

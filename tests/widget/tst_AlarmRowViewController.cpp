@@ -80,7 +80,8 @@ private Q_SLOTS:
         QCOMPARE(boundLabel(view, "alarmDescription")->text(), QStringLiteral("<b>full</b>"));
         // Feed texts come from the network and are never read as markup.
         QCOMPARE(boundLabel(view, "alarmDescription")->textFormat(), Qt::PlainText);
-        QVERIFY(view->accessibleName().contains(QStringLiteral("db-agent")));
+        // Screen readers hear the level first.
+        QCOMPARE(view->accessibleName(), level + QStringLiteral(": db-agent, srv-01, <b>full</b>"));
 
         // Given what is no alarm the row is cleared, not left in the old alarm's colours.
         row->setRepresentedObject(std::make_shared<Item>(AlarmType::Error));

@@ -108,7 +108,11 @@ private Q_SLOTS:
         QCOMPARE(m_client->calls, QStringList{QStringLiteral("sign-in me@example.com ") + secret});
 
         if (secret != password) {
-            QCOMPARE(status->accessibleName(), QStringLiteral("Sign-in failed"));
+            // Said in words beside the image, never the server's text.
+            QCOMPARE(outlet<QLabel>("textAuthenticationStatus")->text(),
+                     QStringLiteral("Sign-in failed. Check the e-mail address and password."));
+            QCOMPARE(status->accessibleName(),
+                     QStringLiteral("Sign-in failed. Check the e-mail address and password."));
             QCOMPARE(outlet<QLineEdit>("textFieldEmail")->text(), QStringLiteral("me@example.com"));
             QCOMPARE(outlet<QLineEdit>("textFieldPassword")->text(), secret);
             QCOMPARE(m_panel->presentedViewController(), m_login);
@@ -124,7 +128,7 @@ private Q_SLOTS:
             QTRY_VERIFY(status->isVisible());
             return;
         }
-        QCOMPARE(status->accessibleName(), QStringLiteral("Signed in"));
+        QCOMPARE(outlet<QLabel>("textAuthenticationStatus")->text(), QStringLiteral("Signed in"));
         QCOMPARE(m_login->token(), std::optional(QStringLiteral("GUID-42")));
         QCOMPARE(storedGuid(), std::nullopt); // not before the delay
         QTRY_COMPARE(storedGuid(), std::optional(QStringLiteral("GUID-42")));
@@ -156,7 +160,9 @@ private Q_SLOTS:
         auto* status = outlet<QLabel>("imageViewAuthenticationStatus");
         outlet<QPushButton>("buttonAuthenticate")->click();
         QTRY_COMPARE(status->accessibleName(), QStringLiteral("Signed in"));
-        QTRY_COMPARE(status->accessibleName(), QStringLiteral("Sign-in failed"));
+        QTRY_COMPARE(status->accessibleName(),
+                     QStringLiteral("Signed in, but the account could not be saved on this "
+                                    "computer."));
         QCOMPARE(m_panel->presentedViewController(), m_login);
         QCOMPARE(storedGuid(), std::nullopt);
 

@@ -37,6 +37,7 @@ private Q_SLOTS:
         for (int pass = 1; pass <= 2; ++pass) {
             QCOMPARE(view->backgroundColor(), colour);
             QCOMPARE(view->findChild<QLabel*>(QStringLiteral("textFieldLabel"))->text(), text);
+            QCOMPARE(view->accessibleName(), text); // the list item's, to screen readers
             // No entry at all leaves the row as it was.
             row->setRepresentedObject(nullptr);
         }

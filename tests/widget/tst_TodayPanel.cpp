@@ -42,19 +42,45 @@ private Q_SLOTS:
 
     void cleanup() { m_panel.reset(); }
 
-    void editButtonAlternates()
+    // The button says what it does: Edit begins, Done ends, and so does the going of the last
+    // form shown meanwhile (cancelled or done).
+    void editButtonFollowsTheEditing_data()
     {
-        auto* edit = m_panel->findChild<QPushButton*>(QStringLiteral("editButton"));
-        QCOMPARE(edit->text(), QStringLiteral("Edit"));
-        for (int click = 1; click <= 3; ++click) {
-            edit->click();
-            const bool editing = click % 2 == 1;
-            QCOMPARE(edit->text(), editing ? QStringLiteral("Done") : QStringLiteral("Edit"));
-            QCOMPARE(edit->accessibleName(), edit->text());
-            QCOMPARE(m_panel->isEditing(), editing);
-            QCOMPARE(m_root->begins, (click + 1) / 2);
-            QCOMPARE(m_root->ends, click / 2);
+        QTest::addColumn<QString>("steps"); // "edit" clicks the button, "gone" dismisses a form
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<int>("begins");
+        QTest::addColumn<int>("ends");
+        const QString edit = QStringLiteral("Edit the Today panel");
+        const QString finish = QStringLiteral("Finish editing the Today panel");
+        QTest::newRow("Edit") << u"edit"_qs << u"Done"_qs << finish << 1 << 0;
+        QTest::newRow("Edit, Done") << u"edit edit"_qs << u"Edit"_qs << edit << 1 << 1;
+        QTest::newRow("Edit, Done, Edit") << u"edit edit edit"_qs << u"Done"_qs << finish << 2 << 1;
+        QTest::newRow("Edit, form gone") << u"edit gone"_qs << u"Edit"_qs << edit << 1 << 1;
+        QTest::newRow("Edit, form gone, Edit")
+            << u"edit gone edit"_qs << u"Done"_qs << finish << 2 << 1;
+        QTest::newRow("form gone") << u"gone"_qs << u"Edit"_qs << edit << 0 << 0;
+    }
+
+    void editButtonFollowsTheEditing()
+    {
+        QFETCH(QString, steps);
+        auto* button = m_panel->findChild<QPushButton*>(QStringLiteral("editButton"));
+        for (const QString& step : steps.split(u' ')) {
+            if (step == u"edit") {
+                button->click();
+            } else {
+                auto* form = new RootController;
+                m_root->presentViewControllerInWidget(form);
+                m_root->dismissViewController(form);
+            }
         }
+        QTEST(button->text(), "text");
+        QCOMPARE(button->accessibleName(), button->text());
+        QTEST(button->accessibleDescription(), "description");
+        QCOMPARE(m_panel->isEditing(), button->text() == u"Done");
+        QTEST(m_root->begins, "begins");
+        QTEST(m_root->ends, "ends");
     }
 
     void rootAppears_data()

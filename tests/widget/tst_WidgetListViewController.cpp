@@ -62,8 +62,15 @@ private Q_SLOTS:
         QSignalSpy shown(&list, &WidgetListViewController::rowsShown);
         list.contents()->setEntries(alarms(3));
         list.contents()->setEntries(alarms(entries));
-        // Until the new rows are complete the earlier ones stay.
+        // Until the new rows are complete the earlier ones stay, on screen.
         QCOMPARE(list.rowCount(), rowsAtOnce);
+        const auto rowsOnScreen = [&list] {
+            const QList<AlarmRowViewController*> made =
+                list.view()->findChildren<AlarmRowViewController*>();
+            return std::count_if(made.cbegin(), made.cend(),
+                                 [](ViewController* row) { return row->view()->isVisible(); });
+        };
+        QCOMPARE(rowsOnScreen(), rowsAtOnce);
         QTRY_COMPARE(shown.size(), 2);
         QCOMPARE(list.rowCount(), rows);
         QCOMPARE(list.rowViewController(rows - 1)->representedObject(),
