@@ -55,7 +55,7 @@ shadowed() { # raw image, result
 }
 feed_requests() { grep -c '^GET /rssalarms' "$stage/service.log" || true; }
 more_than() { [ "$("$2")" -gt "$1" ]; } # count, function counting
-panel_window() { xdotool search --onlyvisible --name '^Today$' | head -n1; }
+panel_window() { xdotool search --onlyvisible --name '^T-O-VO Today$' | head -n1; }
 start_panel() {
     tovo-today &
     today_pid=$!
@@ -68,7 +68,7 @@ start_panel() {
 # over.
 tovo launched &
 pids+=($!)
-tray_icon() { xdotool search --onlyvisible --class '^tovo$' | head -n1; }
+tray_icon() { xdotool search --onlyvisible --classname '^tovo$' | head -n1; }
 await "the tray icon" tray_icon
 start_panel
 
@@ -87,7 +87,7 @@ await "the sign-in" more_than 0 feed_requests
 # The menu over the desktop, not over the panel: the panel goes, as a user closes it.
 kill "$today_pid"
 wait "$today_pid" 2>/dev/null || true
-tovo_windows() { xdotool search --onlyvisible --class '^tovo$' | wc -l; }
+tovo_windows() { xdotool search --onlyvisible --classname '^tovo$' | wc -l; }
 before=$(tovo_windows)
 # At the icon's lower left corner, so that the menu, which opens at the pointer, leaves the icon
 # in sight.
