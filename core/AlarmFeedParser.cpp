@@ -130,3 +130,8 @@ AlarmList AlarmFeedParser::finish()
     // Text beyond the budget makes the feed malformed, like any other.
     return m_document->isValid() ? std::move(m_alarms) : AlarmList();
 }
+
+bool AlarmFeedParser::isFeedException(const Alarm& alarm)
+{
+    return UnicodeText::equal(alarm.alarmAgent(), feedExceptionAgent);
+}

@@ -24,6 +24,10 @@ public:
     // After the last bytes: the alarms of the feed, in document order.
     AlarmList finish();
 
+    // Whether `alarm` is the service's report of a problem with the account, which the feed
+    // hands on as an ordinary alarm: its agent is "T-O-VO Feed Exception".
+    static bool isFeedException(const Alarm& alarm);
+
 private:
     std::unique_ptr<XmlDocument> m_document;
     AlarmList m_alarms;

@@ -10,6 +10,7 @@
 #include "widget/AlarmRowViewController.h"
 #include "widget/LoginViewController.h"
 #include "widget/MessageViewController.h"
+#include "widget/TodayPanel.h"
 #include "widget/WidgetListViewController.h"
 #include "widget/WidgetLog.h"
 
@@ -156,13 +157,29 @@ ViewController* HomeViewController::widgetListViewControllerForRow(WidgetListVie
                                                                    int row)
 {
     if (AlarmListModel::alarmOf(list->contents()->entry(row))) {
-        return new AlarmRowViewController;
+        auto* alarmRow = new AlarmRowViewController;
+        connect(alarmRow, &AlarmRowViewController::signInRequested, this,
+                &HomeViewController::presentLoginForEditing);
+        return alarmRow;
     }
     return new MessageViewController;
 }
 
+LoginViewController* HomeViewController::newLoginForm()
+{
+    return new LoginViewController(m_client, m_urlOpener, m_delays.storeAfterSignIn, this);
+}
+
 void HomeViewController::presentLogin()
 {
-    presentViewControllerInWidget(
-        new LoginViewController(m_client, m_urlOpener, m_delays.storeAfterSignIn, this));
+    presentViewControllerInWidget(newLoginForm());
+}
+
+void HomeViewController::presentLoginForEditing()
+{
+    // Not the Edit button's every-other-use: the row's action always shows the form. A form
+    // already shown covers the rows, so none is asked for twice.
+    if (panel() && !panel()->presentedViewController()) {
+        panel()->presentForEditing(newLoginForm());
+    }
 }

@@ -2,7 +2,8 @@
 // The widget's root controller: at every appearance it reads the account GUID, hands it to the
 // tray application and loads the alarm list (or offers the login form, once, when there is no
 // GUID); while the panel stays on screen it loads the list again at every refresh interval.
-// Supplies the list's row controllers and answers the panel's Edit button.
+// Supplies the list's row controllers and answers the panel's Edit button, and the sign-in that a
+// feed exception's row offers.
 
 #include "Identity.h"
 #include "core/Alarm.h"
@@ -18,6 +19,7 @@ class QTimer;
 namespace Ui {
 class HomeViewController;
 }
+class LoginViewController;
 class ServiceClient;
 class UrlOpener;
 class WidgetListViewController;
@@ -67,6 +69,9 @@ private:
     void refresh();
     void applyFeed(const Result<AlarmList>& result);
     void presentLogin();
+    // The sign-in form at once, as Edit shows it, asked for from the row of a feed exception.
+    void presentLoginForEditing();
+    LoginViewController* newLoginForm();
 
     ServiceClient& m_client;
     UrlOpener& m_urlOpener;

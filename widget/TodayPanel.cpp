@@ -88,6 +88,15 @@ void TodayPanel::present(ViewController* controller)
     controller->viewWillAppear();
 }
 
+void TodayPanel::presentForEditing(ViewController* controller)
+{
+    present(controller);
+    if (m_presented.contains(controller) && !m_editing) {
+        m_editing = true;
+        showEditing();
+    }
+}
+
 void TodayPanel::dismiss(ViewController* controller)
 {
     if (!m_presented.removeOne(controller)) {

@@ -2,7 +2,7 @@
 // The "Today" side panel: a narrow window with an Edit/Done button that hosts one root
 // controller, and in its place any controller the root presents. The controllers' views are
 // part of the panel, and the controllers go with them. Editing ends with Done, or when the last
-// presented controller goes (a form that Edit showed was cancelled or done).
+// presented controller goes (a form that Edit, or a row for it, showed was cancelled or done).
 //
 // The root's viewWillAppear runs every time its content becomes visible: when the panel is
 // shown, restored from minimised, activated again (a second start, or the focus coming back from
@@ -31,6 +31,10 @@ public:
 
     // Takes `controller` over and shows it; one already shown, or the root, is left alone.
     void present(ViewController* controller);
+    // The same for a form that Edit would show, asked for by the root itself (from a row): the
+    // panel edits, its button reads Done, until the last presented controller goes. The root is
+    // not told that editing began, as it asked for it; it is told when it ends.
+    void presentForEditing(ViewController* controller);
     // Removes a presented controller; it goes once the current event and the callbacks it
     // waits for are done (ViewController::whileAlive).
     void dismiss(ViewController* controller);

@@ -40,6 +40,21 @@
     </message>
 </context>
 <context>
+    <name>AlarmRowViewController</name>
+    <message>
+        <source>Sign in…</source>
+        <translation>Anmelden…</translation>
+    </message>
+    <message>
+        <source>Open the sign-in form</source>
+        <translation>Das Anmeldeformular öffnen</translation>
+    </message>
+    <message>
+        <source>Press Enter to sign in</source>
+        <translation>Zum Anmelden die Eingabetaste drücken</translation>
+    </message>
+</context>
+<context>
     <name>AppDelegate</name>
     <message>
         <source>T-O-VO...</source>

@@ -40,6 +40,21 @@
     </message>
 </context>
 <context>
+    <name>AlarmRowViewController</name>
+    <message>
+        <source>Sign in…</source>
+        <translation>Se connecter…</translation>
+    </message>
+    <message>
+        <source>Open the sign-in form</source>
+        <translation>Ouvrir le formulaire de connexion</translation>
+    </message>
+    <message>
+        <source>Press Enter to sign in</source>
+        <translation>Appuyez sur Entrée pour vous connecter</translation>
+    </message>
+</context>
+<context>
     <name>AppDelegate</name>
     <message>
         <source>T-O-VO...</source>

@@ -8,6 +8,7 @@
 #include "widget/WidgetListViewController.h"
 
 #include <QAbstractItemModelTester>
+#include <QPushButton>
 #include <QSignalSpy>
 
 using namespace Qt::StringLiterals;
@@ -157,6 +158,48 @@ private Q_SLOTS:
         // Had the second use presented a form too, it would be underneath this one.
         m_panel->dismiss(m_panel->presentedViewController());
         QCOMPARE(m_panel->presentedViewController(), nullptr);
+    }
+
+    // The service's report of a problem with the account (its agent tells) offers in its row the
+    // form that Edit shows, to the mouse and to the keys of the focused row; no other alarm does.
+    void feedExceptionRowOffersSignIn_data()
+    {
+        QTest::addColumn<QString>("agent");
+        QTest::addColumn<int>("key"); // pressed on the row; 0 clicks its button
+        QTest::addColumn<bool>("offered");
+        const QString exception = u"T-O-VO Feed Exception"_s;
+        QTest::newRow("exception, click") << exception << 0 << true;
+        QTest::newRow("exception, Return") << exception << int(Qt::Key_Return) << true;
+        QTest::newRow("exception, Space") << exception << int(Qt::Key_Space) << true;
+        QTest::newRow("alarm, Return") << u"agent"_s << int(Qt::Key_Return) << false;
+        QTest::newRow("agent in lower case")
+            << u"T-O-VO feed exception"_s << int(Qt::Key_Enter) << false;
+    }
+
+    void feedExceptionRowOffersSignIn()
+    {
+        QFETCH(QString, agent);
+        QFETCH(int, key);
+        QFETCH(bool, offered);
+        storeGuid(u"abc"_s);
+        m_client->feeds.insert(u"abc"_s, {std::make_shared<Alarm>(agent, u"r"_s, u"d"_s, u"Major"_s,
+                                                                  AlarmType::Alarm, u"g"_s)});
+        appearAndWaitForFeed();
+        QWidget* row = m_home->listViewController()->rowViewController(0)->view();
+        auto* button = row->findChild<QPushButton*>(u"signInButton"_s);
+        QCOMPARE(button && button->isVisible(), offered);
+        QCOMPARE(row->accessibleDescription(), offered ? u"Press Enter to sign in"_s : QString());
+        key ? QTest::keyClick(row, Qt::Key(key)) : QTest::mouseClick(button, Qt::LeftButton);
+
+        auto* form = qobject_cast<LoginViewController*>(m_panel->presentedViewController());
+        QCOMPARE(form != nullptr, offered);
+        auto* edit = m_panel->findChild<QPushButton*>(u"editButton"_s);
+        QCOMPARE(edit->text(), offered ? u"Done"_s : u"Edit"_s);
+        // Gone again, Edit shows the form as at its first use.
+        m_panel->dismiss(form);
+        QCOMPARE(edit->text(), u"Edit"_s);
+        edit->click();
+        QTRY_VERIFY(qobject_cast<LoginViewController*>(m_panel->presentedViewController()));
     }
 
     // On screen a fetch at every interval, without a hand-over; none hidden, none twice at once.
