@@ -53,7 +53,10 @@ DesktopNotifications::DesktopNotifications(QString applicationName, QString desk
             [this](const QString&, const QString&, const QString& newOwner) {
                 m_capabilitiesKnown = false;
                 m_shown.clear();
-                if (!newOwner.isEmpty() && !m_undelivered.isEmpty())
+                if (newOwner.isEmpty())
+                    return;
+                ++m_serverArrivals;
+                if (!m_undelivered.isEmpty())
                     deliverWaiting();
             });
     m_bus.connect(service, path, interface, QStringLiteral("ActionInvoked"), this,
@@ -79,7 +82,7 @@ void DesktopNotifications::notify(const DesktopNotification& notification)
         qCDebug(lcDesktop) << "notification suppressed by its listener";
         return;
     }
-    m_pending.append(prepared);
+    m_pending.append({prepared, 0, ++m_raised});
     if (m_pending.size() > maxPending)
         m_undelivered.append(m_pending.takeFirst());
     deliverWaiting();
@@ -126,8 +129,8 @@ void DesktopNotifications::sendWaiting()
     // The undelivered are the older ones.
     for (const NotificationQueue::Entry& entry : m_undelivered.takeAll())
         send(entry);
-    for (const DesktopNotification& notification : std::exchange(m_pending, {}))
-        send({notification, 0});
+    for (const NotificationQueue::Entry& entry : std::exchange(m_pending, {}))
+        send(entry);
 }
 
 void DesktopNotifications::send(const NotificationQueue::Entry& entry)
@@ -152,7 +155,7 @@ void DesktopNotifications::send(const NotificationQueue::Entry& entry)
            << actions << hints << qint32(-1);
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, entry](QDBusPendingCallWatcher* finished) {
+            [this, entry, arrivals = m_serverArrivals](QDBusPendingCallWatcher* finished) {
                 finished->deleteLater();
                 const QDBusPendingReply<quint32> reply = *finished;
                 if (reply.isError()) {
@@ -160,6 +163,10 @@ void DesktopNotifications::send(const NotificationQueue::Entry& entry)
                                        << "): it waits for a notification server";
                     m_undelivered.putBack(entry);
                     Q_EMIT notificationWaiting();
+                    // A server came while the call was on its way: this one is not waiting
+                    // for the next.
+                    if (arrivals != m_serverArrivals)
+                        deliverWaiting();
                     return;
                 }
                 qCDebug(lcDesktop) << "notification shown as" << reply.value();

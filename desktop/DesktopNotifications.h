@@ -66,7 +66,10 @@ private:
     bool m_capabilitiesRequested = false;
     bool m_bodyMarkup = false;
     bool m_actions = false;
-    QList<DesktopNotification> m_pending;
+    QList<NotificationQueue::Entry> m_pending;
+    quint64 m_raised = 0;
+    // Counts the servers that took the name, to tell a failure that predates the current one.
+    quint64 m_serverArrivals = 0;
     NotificationQueue m_undelivered{maxUndelivered};
     // Oldest first, at most maxShown.
     QList<DesktopNotification> m_shown;

@@ -6,11 +6,14 @@ NotificationQueue::NotificationQueue(qsizetype capacity)
     : m_capacity(std::max<qsizetype>(capacity, 1))
 {}
 
-void NotificationQueue::append(const DesktopNotification& notification)
+void NotificationQueue::append(const Entry& entry)
 {
-    m_waiting.append(notification);
+    const auto later = std::upper_bound(
+        m_waiting.cbegin(), m_waiting.cend(), entry.raised,
+        [](quint64 raised, const Entry& waiting) { return raised < waiting.raised; });
+    m_waiting.insert(later, entry);
     if (m_waiting.size() > m_capacity)
-        giveWay(m_waiting.takeFirst(), 1);
+        giveWay(m_waiting.takeFirst().notification, 1);
 }
 
 void NotificationQueue::putBack(const Entry& entry)
@@ -18,7 +21,7 @@ void NotificationQueue::putBack(const Entry& entry)
     if (entry.givenWay > 0)
         giveWay(entry.notification, entry.givenWay);
     else
-        append(entry.notification);
+        append(entry);
 }
 
 void NotificationQueue::giveWay(const DesktopNotification& notification, qsizetype count)
@@ -44,7 +47,6 @@ QList<NotificationQueue::Entry> NotificationQueue::takeAll()
         summary.activationToken.clear();
         all.append({summary, std::exchange(m_givenWay, 0)});
     }
-    for (const DesktopNotification& notification : std::exchange(m_waiting, {}))
-        all.append({notification, 0});
+    all.append(std::exchange(m_waiting, {}));
     return all;
 }

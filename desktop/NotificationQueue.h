@@ -14,12 +14,15 @@ public:
         DesktopNotification notification;
         // Of a summary: how many notifications it stands for; 0 for any other.
         qsizetype givenWay = 0;
+        // When the notification was raised, counted up: failed sends come back in any order,
+        // and the queue keeps the order they were raised in.
+        quint64 raised = 0;
     };
 
     explicit NotificationQueue(qsizetype capacity);
 
     bool isEmpty() const { return m_waiting.isEmpty() && m_givenWay == 0; }
-    void append(const DesktopNotification& notification);
+    void append(const Entry& entry);
     // An entry taken that could not be shown after all; a summary's count adds to those that gave
     // way.
     void putBack(const Entry& entry);
@@ -31,7 +34,7 @@ private:
     void giveWay(const DesktopNotification& notification, qsizetype count);
 
     const qsizetype m_capacity;
-    QList<DesktopNotification> m_waiting;
+    QList<Entry> m_waiting; // by `raised`
     qsizetype m_givenWay = 0;
     DesktopNotification m_summary;
 };

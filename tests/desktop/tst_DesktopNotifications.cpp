@@ -1,5 +1,5 @@
 // Desktop notifications as a server sees them (texts prepared and escaped), a server that comes
-// late, and the server's signals back to the listener.
+// late, the order of those that wait, and the server's signals back to the listener.
 
 #include "FakeNotificationServer.h"
 #include "desktop/DesktopNotifications.h"
@@ -136,6 +136,18 @@ private Q_SLOTS:
         notifications.notify(notification(u"later"_s));
         QTRY_COMPARE(server.summaries(), QStringList({u"early"_s, u"later"_s}));
         QCOMPARE(waiting.size(), 1);
+    }
+
+    void failedSendsWaitInTheOrderTheyWereRaised()
+    {
+        // Replies to calls made together can be handed over out of order.
+        NotificationQueue queue(2);
+        for (const quint64 raised : {3u, 1u, 4u, 2u})
+            queue.putBack({notification(QString::number(raised)), 0, raised});
+        QStringList summaries;
+        for (const NotificationQueue::Entry& entry : queue.takeAll())
+            summaries << entry.notification.summary;
+        QCOMPARE(summaries, QStringList({u"2 more notifications"_s, u"3"_s, u"4"_s}));
     }
 };
 
