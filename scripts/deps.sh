@@ -23,6 +23,8 @@ packages=(
     # the accessibility bus and a screen reader's view of it; the German and French locales the
     # translation tests run in
     at-spi2-core python3-pyatspi locales
+    # the README's pictures (scripts/screenshots.sh): the font they are drawn in
+    fonts-dejavu-core
     # tests under Wayland: weston's headless back end and Qt's Wayland platform
     weston qt6-wayland
     # fuzzing (scripts/fuzz.sh) and the tests' corpus replays: clang with libFuzzer and the
